@@ -1,0 +1,45 @@
+#include "cow_String.h"
+
+#include "mem_Alloc.h"
+
+#include <cstring>
+
+cow_String::cow_String(const char* text) : cow_String(std::string_view(text ? text : "")) {}
+
+cow_String::cow_String(std::string_view text) {
+    if (text.empty())
+        return;
+    rep_ = static_cast<Rep*>(mem_Malloc(offsetof(Rep, text) + text.size() + 1));
+    rep_->refs = 1;
+    rep_->size = text.size();
+    std::memcpy(rep_->text, text.data(), text.size());
+    rep_->text[text.size()] = '\0';
+}
+
+cow_String& cow_String::operator=(const cow_String& other) noexcept {
+    other.retain(); // first, so self-assignment keeps the text alive
+    release();
+    rep_ = other.rep_;
+    return *this;
+}
+
+cow_String& cow_String::operator=(cow_String&& other) noexcept {
+    if (this != &other) {
+        release();
+        rep_ = other.rep_;
+        other.rep_ = nullptr;
+    }
+    return *this;
+}
+
+void cow_String::release() noexcept {
+    if (rep_ && --rep_->refs == 0)
+        mem_Free(rep_);
+    rep_ = nullptr;
+}
+
+cow_String operator+(const cow_String& a, std::string_view b) {
+    std::string joined(a.view());
+    joined.append(b);
+    return cow_String(joined);
+}

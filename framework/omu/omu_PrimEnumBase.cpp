@@ -1,0 +1,51 @@
+#include "omu_PrimEnumBase.h"
+
+#include "atr_SubstituteFormat.h"
+#include "atr_translate.h"
+#include "omu_PrimVisitor.h"
+#include "omu_ValueErrorException.h"
+
+#include <algorithm>
+#include <cstring>
+#include <typeinfo>
+#include <vector>
+
+bool omu_PrimEnumBase::operator==(const omu_Primitive& other) const {
+    const auto* e = dynamic_cast<const omu_PrimEnumBase*>(&other);
+    return e && typeid(*this) == typeid(*e) && std::strcmp(GetString(), e->GetString()) == 0;
+}
+
+void omu_PrimEnumBase::Accept(omu_PrimVisitor* visitor) const {
+    if (visitor)
+        visitor->VisitEnum(*this);
+}
+
+cow_String omu_PrimEnumBase::PermissibleValuesAsString() const {
+    const cow_Map<cow_String, unsigned int> names = PermissibleValues();
+    std::vector<std::pair<unsigned int, cow_String>> byValue;
+    for (const auto& [name, value] : names.Entries())
+        byValue.emplace_back(value, name);
+    std::stable_sort(byValue.begin(), byValue.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::string text;
+    for (const auto& [value, name] : byValue) {
+        if (!text.empty())
+            text += ", ";
+        text += '"';
+        text += name.view();
+        text += '"';
+    }
+    return cow_String(text);
+}
+
+void omu_PrimEnumBase::ThrowValueError(const char* format, const char* argument, int number,
+                                       const cow_String* permissible, const char* file, int line) {
+    atr_SubstituteFormat message{atr_translate(format)};
+    if (argument)
+        message.Substitute(1, argument);
+    else
+        message.Substitute(1, number);
+    if (permissible)
+        message.Substitute(2, *permissible);
+    omu_ValueErrorException(message.Result()).Throw(file, line);
+}

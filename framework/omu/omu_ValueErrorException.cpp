@@ -1,0 +1,18 @@
+#include "omu_ValueErrorException.h"
+
+#include "fwk_Lifecycle.h"
+
+void omu_ValueErrorException::Throw(const char* file, int line) {
+    setPosition(file, line);
+    throw *this;
+}
+
+namespace {
+fwk_Lifecycle& lifecycle() {
+    static fwk_Lifecycle lc("omu");
+    return lc;
+}
+} // namespace
+
+void omu_initialize(int&) { lifecycle().Enter(); }
+void omu_finalize(int&) { lifecycle().Leave(); }

@@ -1,0 +1,84 @@
+#include "rgnC_Module.h"
+
+#include "atr_translate.h"
+#include "cow_Counter.h"
+#include "dbc_Init.h"
+#include "ddr_Init.h"
+#include "mdl_Init.h"
+#include "mem_Alloc.h"
+#include "nex_Exception.h"
+#include "omi_Init.h"
+#include "omu_ValueErrorException.h"
+#include "pnt_PrettyPrint.h"
+#include "rfm_Init.h"
+#include "typ_ArchCompTable.h"
+#include "typ_DebugFlags.h"
+
+namespace {
+// Outstanding initialisations; constant-initialised, so loading the library runs no code.
+std::uint32_t moduleCount = 0;
+} // namespace
+
+constexpr typ_Entry rgnC_ClassTable[18] = {
+    {0, 0, nullptr},
+    {7, 1, "rgnC_Region"},
+    {7, 1, "rgnC_PropRegionList"},
+    {7, 1, "rgnC_SetData"},
+    {7, 1, "rgnC_SubsetData"},
+    {7, 1, "rgnC_SetDataShortcut"},
+    {7, 0x02540007, "rgnC_SetDataInSetDataListShortcut"},
+    {7, 1, "rgnC_SetDataIMPLSC"},
+    {7, 1, "rgnC_SubsetDataShortcut"},
+    {7, 0x0254000A, "rgnC_SubsetDataInSubsetDataListShortcut"},
+    {7, 1, "rgnC_SubsetDataIMPLSC"},
+    {7, 1, "rgnC_SubsetDataListShortcut"},
+    {7, 0x0254000D, "rgnC_SubsetDataListInSetDataShortcut"},
+    {7, 1, "rgnC_SubsetDataListIMPLSC"},
+    {7, 1, "rgnC_SetDataListShortcut"},
+    {7, 1, "rgnC_SetDataListIMPLSC"},
+    {7, 1, "rgnC_RegionPair"},
+    {7, 1, "rgnC_RegionPairArray"},
+};
+
+void rgnC_initialize(int& count) {
+    // The count is raised before any framework call, so it stays raised if one throws.
+    const std::uint32_t previous = moduleCount;
+    moduleCount = previous + 1;
+    if (previous != 0)
+        return;
+    count += 1;
+
+    mem_initialize(count);
+    typ_initialize(count);
+    pnt_initialize(count);
+    omni_initialize(count);
+    atr_initialize(count);
+    cow_initialize(count);
+    nex_initialize(count);
+    omu_initialize(count);
+    mdl_initialize(count);
+    rfm_initialize(count);
+    dbc_initialize(count);
+    ddr_initialize(count);
+
+    typ_ArchCompTable::InsertEntry(rgnC_ModuleNumber, typ_ArchCompEntry(&rgnC_ClassTable[0], 18));
+}
+
+void rgnC_finalize(int& count) {
+    if (--moduleCount != 0)
+        return;
+    count -= 1;
+
+    ddr_finalize(count);
+    dbc_finalize(count);
+    rfm_finalize(count);
+    mdl_finalize(count);
+    omu_finalize(count);
+    nex_finalize(count);
+    cow_finalize(count);
+    atr_finalize(count);
+    omni_finalize(count);
+    pnt_finalize(count);
+    typ_finalize(count);
+    mem_finalize(count);
+}
