@@ -8,4 +8,5 @@ public:
     atr_String() = default;
     explicit atr_String(const char* text) : atr_StringBase(cow_String(text)) {}
     explicit atr_String(cow_String text) : atr_StringBase(std::move(text)) {}
+    using atr_StringBase::operator=;
 };

@@ -17,9 +17,10 @@ cow_String::cow_String(std::string_view text) {
 }
 
 cow_String& cow_String::operator=(const cow_String& other) noexcept {
+    Rep* incoming = other.rep_;
     other.retain(); // first, so self-assignment keeps the text alive
     release();
-    rep_ = other.rep_;
+    rep_ = incoming;
     return *this;
 }
 

@@ -1,0 +1,105 @@
+// An enumerated primitive: one value of the enumeration E together with its name.
+//
+// Values and names convert through the instantiation's constant `table` (defined beside the
+// enumeration), which ends with a null string. Construction from a value or name outside the
+// table throws omu_ValueErrorException; SetValue reports the same by returning false.
+//
+//   omu_PrimEnum<res_SetTypeEnm, 1> t(cow_String("NODE_SET"));   // value 0
+//   t.SetValue("ELEMENT_SET");                                   // true; value 1
+#pragma once
+
+#include "cow_Map.h"
+#include "cow_String.h"
+#include "omu_PrimEnumBase.h"
+
+#include <cstring>
+#include <new>
+#include <type_traits>
+
+template <class E, int N>
+class omu_PrimEnum : public omu_PrimEnumBase {
+    static_assert(std::is_enum_v<E> && sizeof(E) == 4,
+                  "omu_PrimEnum<E, N> needs a 32-bit enumeration E");
+
+public:
+    explicit omu_PrimEnum(E value) {
+        if (!SetValue(value)) {
+            const cow_String permissible = PermissibleValuesAsString();
+            ThrowValueError("omu_PrimEnum(Enum) - Enum value not allowed: %d  Permissible: %s",
+                            nullptr, static_cast<int>(value), &permissible, kSourceFile, 54);
+        }
+    }
+
+    // From any enumerated primitive (of this or another enumeration), by its name.
+    explicit omu_PrimEnum(const omu_PrimEnumBase& other) {
+        if (!SetValue(other.GetString()))
+            ThrowValueError("omu_PrimEnum(const omu_PrimEnumBase&) - str not allowed: %s",
+                            other.GetString(), 0, nullptr, kSourceFile, 67);
+    }
+
+    explicit omu_PrimEnum(const cow_String& name) {
+        if (!SetValue(name.c_str())) {
+            const cow_String permissible = PermissibleValuesAsString();
+            ThrowValueError("omu_PrimEnum(const cow_String&) - str not allowed: %s  Permissible: %s",
+                            name.c_str(), 0, &permissible, kSourceFile, 81);
+        }
+    }
+
+    omu_PrimEnum(const omu_PrimEnum&) = default; // shares the name text
+    omu_PrimEnum& operator=(const omu_PrimEnum&) = default;
+    ~omu_PrimEnum() override = default;
+
+    bool operator==(const omu_Primitive& other) const override {
+        return omu_PrimEnumBase::operator==(other);
+    }
+
+    // A new heap object with this value, name and identity; null when memory runs out.
+    omu_Primitive* Copy() const override { return new (std::nothrow) omu_PrimEnum(*this); }
+
+    // Exact, case-sensitive match of the whole name; false leaves the object unchanged.
+    bool SetValue(const char* name) override {
+        if (!name)
+            return false;
+        for (const PrimEnumTableEl* el = table; el->string; ++el) {
+            if (std::strcmp(el->string, name) == 0) {
+                set(*el);
+                return true;
+            }
+        }
+        return false;
+    }
+
+    bool SetValue(E value) {
+        for (const PrimEnumTableEl* el = table; el->string; ++el) {
+            if (el->value == static_cast<unsigned int>(value)) {
+                set(*el);
+                return true;
+            }
+        }
+        return false;
+    }
+
+    E GetValue() const { return value_; }
+
+    // Every name of the table with its value (allocates the map).
+    cow_Map<cow_String, unsigned int> PermissibleValues() const override {
+        cow_Map<cow_String, unsigned int> names;
+        for (const PrimEnumTableEl* el = table; el->string; ++el)
+            names.Insert(cow_String(el->string), el->value);
+        return names;
+    }
+
+private:
+    static constexpr const char* kSourceFile = "generated/include/omu_PrimEnum";
+
+    // The name becomes the table's own text, never the caller's buffer.
+    void set(const PrimEnumTableEl& el) {
+        value_ = static_cast<E>(el.value);
+        string_ = el.string;
+    }
+
+    // Defined, with its terminator, beside each enumeration.
+    static const PrimEnumTableEl table[];
+
+    E value_{};
+};

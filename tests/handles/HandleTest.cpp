@@ -1,0 +1,106 @@
+#include "LiveCounted.h"
+#include "cow_ArrayCOW.h"
+#include "cow_COW.h"
+#include "cow_Direct.h"
+#include "cow_Virtual.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Derived : LiveCounted {
+    using LiveCounted::LiveCounted;
+    Derived* Copy() const override { return new Derived(*this); }
+};
+
+using Handle = cow_COW<LiveCounted, cow_Virtual<LiveCounted>>;
+
+class Handles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        live_ = LiveCounted::live;
+        counters_ = cow_Counter::LiveCount();
+    }
+    void TearDown() override {
+        EXPECT_EQ(LiveCounted::live, live_);
+        EXPECT_EQ(cow_Counter::LiveCount(), counters_);
+    }
+
+private:
+    int live_ = 0;
+    long counters_ = 0;
+};
+
+} // namespace
+
+TEST_F(Handles, CopySharesAndTheFirstWriteCopiesOnlyTheWriter) {
+    Handle a(new Derived(1));
+    const LiveCounted* original = a.ConstPtr();
+    {
+        Handle b = a;
+        EXPECT_EQ(b.ConstPtr(), original);
+        EXPECT_EQ(a.Count(), 2);
+
+        b = b; // self-assignment keeps count and object
+        EXPECT_EQ(b.Count(), 2);
+        EXPECT_EQ(b.ConstPtr(), original);
+
+        const int copiesBefore = LiveCounted::copies;
+        b.Get().value = 2;
+        EXPECT_EQ(LiveCounted::copies, copiesBefore + 1);
+        EXPECT_NE(b.ConstPtr(), original);
+        EXPECT_NE(dynamic_cast<const Derived*>(b.ConstPtr()), nullptr); // dynamic type kept
+        EXPECT_EQ(a->value, 1);
+        EXPECT_EQ(a.Count(), 1);
+        EXPECT_EQ(b.Count(), 1);
+
+        // A sole holder writes in place.
+        LiveCounted* first = &b.Get();
+        EXPECT_EQ(&b.Get(), first);
+        EXPECT_EQ(LiveCounted::copies, copiesBefore + 1);
+    }
+    EXPECT_EQ(a.ConstPtr(), original);
+}
+
+TEST_F(Handles, AdoptingAPointerLeavesOtherHoldersWithTheOldObject) {
+    Handle a(new LiveCounted(1));
+    Handle b = a;
+    Handle c = a;
+    const LiveCounted* old = a.ConstPtr();
+    c = new LiveCounted(9);
+    EXPECT_EQ(a.Count(), 2);
+    EXPECT_EQ(b.ConstPtr(), old);
+    EXPECT_EQ(c.Count(), 1);
+    EXPECT_EQ(c->value, 9);
+
+    // A sole holder destroys its old object once and keeps its counter.
+    const int liveBefore = LiveCounted::live;
+    c = new LiveCounted(10);
+    EXPECT_EQ(LiveCounted::live, liveBefore);
+    EXPECT_EQ(c->value, 10);
+}
+
+TEST_F(Handles, AssignmentReleasesTheOldObjectWhenItWasTheLastHolder) {
+    Handle a(new LiveCounted(1));
+    Handle b(new LiveCounted(2));
+    const int liveBefore = LiveCounted::live;
+    a = b;
+    EXPECT_EQ(LiveCounted::live, liveBefore - 1);
+    EXPECT_EQ(a.ConstPtr(), b.ConstPtr());
+    EXPECT_EQ(b.Count(), 2);
+}
+
+TEST_F(Handles, EmptyArrayHandleHoldsNothingAndDirectPolicyCopiesStatically) {
+    {
+        cow_ArrayCOW<LiveCounted, cow_Virtual<LiveCounted>> empty;
+        EXPECT_TRUE(empty.IsNull());
+        EXPECT_EQ(empty.Count(), 1);
+        auto shared = empty;
+        EXPECT_EQ(empty.Count(), 2);
+    }
+    cow_COW<LiveCounted, cow_Direct<LiveCounted>> d(LiveCounted(4)); // a private copy
+    auto e = d;
+    e.Get().value = 5;
+    EXPECT_EQ(d->value, 4);
+    EXPECT_EQ(e->value, 5);
+}

@@ -1,0 +1,127 @@
+#include "nex_Exception.h"
+#include "omu_ValueErrorException.h"
+#include "res_SetTypeEnm.h"
+#include "rgnC_GroundEnum.h"
+#include "rgnC_SetType.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace {
+
+using Ground = omu_PrimEnum<rgnC_GroundEnum, 1>;
+using SetTypeEnm = omu_PrimEnum<res_SetTypeEnm, 1>;
+using RegionSetType = omu_PrimEnum<rgnC_SetType, 1>;
+
+// Runs `make`, which must throw a value error, and returns it.
+template <class F>
+omu_ValueErrorException valueError(F make) {
+    try {
+        make();
+    } catch (const omu_ValueErrorException& e) {
+        return e;
+    }
+    ADD_FAILURE() << "no omu_ValueErrorException";
+    return omu_ValueErrorException(cow_String());
+}
+
+} // namespace
+
+TEST(PrimEnum, SetByNameIsExactAndLeavesObjectUnchangedOnFailure) {
+    Ground g(rgnC_GroundEnum::ATTACH_TO_REGION);
+    EXPECT_TRUE(g.SetValue("GROUND"));
+    EXPECT_EQ(g.GetValue(), rgnC_GroundEnum::GROUND);
+    EXPECT_FALSE(g.SetValue("ground"));
+    EXPECT_FALSE(g.SetValue("GROUND "));
+    EXPECT_FALSE(g.SetValue(""));
+    EXPECT_FALSE(g.SetValue(static_cast<const char*>(nullptr)));
+    EXPECT_EQ(g.GetValue(), rgnC_GroundEnum::GROUND);
+    EXPECT_STREQ(g.GetString(), "GROUND");
+
+    // The name held is the table's own text, not the caller's buffer.
+    std::string buffer = "ATTACH_TO_REGION";
+    ASSERT_TRUE(g.SetValue(buffer.c_str()));
+    buffer[0] = 'X';
+    EXPECT_STREQ(g.GetString(), "ATTACH_TO_REGION");
+}
+
+TEST(PrimEnum, SetByValueAcceptsOnlyTableValues) {
+    SetTypeEnm t(res_SetTypeEnm::NODE_SET);
+    EXPECT_TRUE(t.SetValue(res_SetTypeEnm::SURFACE_NODE));
+    EXPECT_STREQ(t.GetString(), "SURFACE_NODE");
+    EXPECT_FALSE(t.SetValue(static_cast<res_SetTypeEnm>(7)));
+    EXPECT_FALSE(t.SetValue(static_cast<res_SetTypeEnm>(-1)));
+    EXPECT_EQ(t.GetValue(), res_SetTypeEnm::SURFACE_NODE);
+
+    RegionSetType r(rgnC_SetType::None);
+    EXPECT_FALSE(r.SetValue(static_cast<rgnC_SetType>(6)));
+    Ground g(rgnC_GroundEnum::GROUND);
+    EXPECT_FALSE(g.SetValue(static_cast<rgnC_GroundEnum>(2)));
+    EXPECT_STREQ(r.GetString(), "None");
+}
+
+TEST(PrimEnum, ConstructorsThrowTheSystemMessagesWithSourcePositions) {
+    auto e1 = valueError([] { SetTypeEnm t(static_cast<res_SetTypeEnm>(7)); });
+    EXPECT_STREQ(e1.what(),
+                 "omu_PrimEnum(Enum) - Enum value not allowed: 7  Permissible: \"NODE_SET\", "
+                 "\"ELEMENT_SET\", \"SURFACE_SET\", \"SURFACE_ELEMENT\", \"SURFACE_FACET\", "
+                 "\"SURFACE_EDGE\", \"SURFACE_NODE\"");
+    EXPECT_STREQ(e1.File(), "generated/include/omu_PrimEnum");
+    EXPECT_EQ(e1.Line(), 54);
+
+    auto e2 = valueError([] { RegionSetType r(cow_String("NODE_SET")); });
+    EXPECT_STREQ(e2.what(), "omu_PrimEnum(const cow_String&) - str not allowed: NODE_SET  "
+                            "Permissible: \"Geometry set\", \"Node set\", \"Element set\", "
+                            "\"Geometry surface\", \"Mesh surface\", \"None\"");
+    EXPECT_EQ(e2.Line(), 81);
+
+    // From another enumeration by its name: the region set types never match the upper-case
+    // set type names, and this message lists no permissible names.
+    const RegionSetType nodeSet(cow_String("Node set"));
+    EXPECT_EQ(nodeSet.GetValue(), rgnC_SetType::NodeSet);
+    auto e3 = valueError([&] { SetTypeEnm t(static_cast<const omu_PrimEnumBase&>(nodeSet)); });
+    EXPECT_STREQ(e3.what(), "omu_PrimEnum(const omu_PrimEnumBase&) - str not allowed: Node set");
+    EXPECT_EQ(e3.Line(), 67);
+
+    // An empty name is the empty string, refused by every table.
+    auto e4 = valueError([] { Ground g{cow_String()}; });
+    EXPECT_EQ(std::string(e4.what()).rfind("omu_PrimEnum(const cow_String&) - str not allowed:   Permissible: ", 0), 0u);
+    // A value error is a command exception and so a framework exception.
+    EXPECT_THROW(SetTypeEnm(static_cast<res_SetTypeEnm>(9)), nex_Exception);
+
+    const SetTypeEnm elementSet(cow_String("ELEMENT_SET"));
+    const SetTypeEnm fromOther(static_cast<const omu_PrimEnumBase&>(elementSet));
+    EXPECT_EQ(fromOther.GetValue(), res_SetTypeEnm::ELEMENT_SET);
+}
+
+TEST(PrimEnum, PermissibleValuesListEveryTableEntry) {
+    EXPECT_EQ(Ground(rgnC_GroundEnum::GROUND).PermissibleValues().Count(), 2);
+    EXPECT_EQ(RegionSetType(rgnC_SetType::None).PermissibleValues().Count(), 6);
+    const auto names = SetTypeEnm(res_SetTypeEnm::NODE_SET).PermissibleValues();
+    ASSERT_EQ(names.Count(), 7);
+    EXPECT_EQ(*names.Find(cow_String("SURFACE_FACET")), 4u);
+    EXPECT_EQ(*names.Find(cow_String("NODE_SET")), 0u);
+    EXPECT_EQ(names.Find(cow_String("Node set")), nullptr);
+}
+
+TEST(PrimEnum, CopyIsAnIndependentObjectOfTheSameInstantiation) {
+    const SetTypeEnm original(res_SetTypeEnm::SURFACE_EDGE);
+    std::unique_ptr<omu_Primitive> copy(original.Copy());
+    auto* typed = dynamic_cast<SetTypeEnm*>(copy.get());
+    ASSERT_NE(typed, nullptr);
+    EXPECT_EQ(typed->GetValue(), res_SetTypeEnm::SURFACE_EDGE);
+    EXPECT_EQ(typed->Uid(), original.Uid());
+    EXPECT_TRUE(*copy == original);
+
+    ASSERT_TRUE(typed->SetValue(res_SetTypeEnm::NODE_SET));
+    EXPECT_EQ(original.GetValue(), res_SetTypeEnm::SURFACE_EDGE);
+    EXPECT_FALSE(*copy == original);
+
+    // Equal names of different enumerations are different primitives.
+    const RegionSetType none(rgnC_SetType::None);
+    const Ground ground(rgnC_GroundEnum::GROUND);
+    EXPECT_FALSE(none == ground);
+    EXPECT_EQ(original.AsRepr(), cow_String("'SURFACE_EDGE'"));
+}
