@@ -1,0 +1,28 @@
+// The framework's persistent list of ints: a copy-on-write int list with an identity of its own.
+//
+// Built from an in-memory list with cls_xp1DArrayListIntFromCow, which shares the list's
+// storage instead of copying the ids.
+#pragma once
+
+#include "cls_Uid.h"
+#include "cow_1DArrayList.h"
+
+class cls_xp1DArrayListInt : public cow_1DArrayList<int> {
+public:
+    // An empty list with a fresh identity.
+    cls_xp1DArrayListInt() : uid_(cls_Uid::AllocateUid()) {}
+    // Shares `ids` (O(1)) under a fresh identity.
+    explicit cls_xp1DArrayListInt(const cow_1DArrayList<int>& ids)
+        : cow_1DArrayList<int>(ids), uid_(cls_Uid::AllocateUid()) {}
+    cls_xp1DArrayListInt(const cls_xp1DArrayListInt&) = default;
+    cls_xp1DArrayListInt& operator=(const cls_xp1DArrayListInt&) = default;
+
+    const cls_Uid& Uid() const { return uid_; }
+
+private:
+    cls_Uid uid_;
+};
+
+inline cls_xp1DArrayListInt cls_xp1DArrayListIntFromCow(const cow_1DArrayList<int>& ids) {
+    return cls_xp1DArrayListInt(ids);
+}

@@ -1,0 +1,105 @@
+#include "rgnC_SubsetData.h"
+
+#include "atr_translate.h"
+#include "cow_1DArrayIter.h"
+#include "nex_TextException.h"
+#include "pnt_PrettyPrint.h"
+#include "rgnC_Module.h"
+#include "typ_DebugFlags.h"
+
+namespace {
+constexpr const char* kSourceFile = "generated/module/rgn/com/impl/rgnC_SubsetData";
+
+[[noreturn]] void throwText(const char* message, int line) {
+    nex_TextException(atr_translate(message).String()).Throw(kSourceFile, line);
+}
+} // namespace
+
+rgnC_SubsetData::rgnC_SubsetData(int meshIndex, int classIndex, int subsetIndex, int setIndex,
+                                 res_SetTypeEnm subsetType, bool unsorted,
+                                 cow_1DArrayList<int> ids, cow_1DArrayList<int> facetIds)
+    : constructionOk(true), unsorted(unsorted), idArray(cls_xp1DArrayListIntFromCow(ids)),
+      facetIdArray(cls_xp1DArrayListIntFromCow(facetIds)), subsetType(subsetType),
+      setIndex(setIndex), subsetIndex(subsetIndex), meshIndex(meshIndex), classIndex(classIndex),
+      uid(cls_Uid::AllocateUid()) {
+    if (facetIds.Count() > 0 && facetIds.Count() != ids.Count())
+        throwText("Error - wrong facet ids array length.", __LINE__);
+}
+
+rgnC_SubsetData::rgnC_SubsetData(const rgnC_SubsetData& other)
+    : constructionOk(other.constructionOk), unsorted(other.unsorted), idArray(other.idArray),
+      facetIdArray(other.facetIdArray), subsetType(other.subsetType), setIndex(other.setIndex),
+      subsetIndex(other.subsetIndex), meshIndex(other.meshIndex), classIndex(other.classIndex),
+      uid(other.uid) {}
+
+rgnC_SubsetData& rgnC_SubsetData::operator=(const rgnC_SubsetData& other) {
+    constructionOk = other.constructionOk;
+    unsorted = other.unsorted;
+    idArray = other.idArray;
+    facetIdArray = other.facetIdArray;
+    subsetType = other.subsetType;
+    setIndex = other.setIndex;
+    subsetIndex = other.subsetIndex;
+    meshIndex = other.meshIndex;
+    classIndex = other.classIndex;
+    uid = other.uid;
+    indexTable.Clear();
+    return *this;
+}
+
+rgnC_SubsetData::~rgnC_SubsetData() = default;
+
+rgnC_SubsetData* rgnC_SubsetData::Copy() const { return new rgnC_SubsetData(*this); }
+
+// Maps every id to its 1-based position, walking the ids a block at a time. A repeated id keeps
+// its first position, so the table then holds fewer entries than there are ids and is rebuilt
+// on every lookup; such subsets are not expected.
+void rgnC_SubsetData::rebuildIndexTable() const {
+    indexTable.Clear();
+    indexTable.Reserve(idArray.Count());
+    int position = 1;
+    for (cow_1DArrayIter<int> it(idArray.Array(), idArray.Count()); it.More();) {
+        const int* run = it.RunData();
+        const int n = it.RunLength();
+        for (int i = 0; i < n; ++i)
+            indexTable.Insert(run[i], position++);
+        it.Skip(n);
+    }
+}
+
+int rgnC_SubsetData::LookupIndex(int id) const {
+    if (idArray.Count() == 0)
+        return kNotFound;
+    if (indexTable.Count() != idArray.Count())
+        rebuildIndexTable();
+    const int* position = indexTable.Find(id);
+    if (!position || *position == 0)
+        return kNotFound;
+    return *position - 1;
+}
+
+void rgnC_SubsetData::Print() const {
+    if (idArray.Count() == 0)
+        throwText("Error - set not loaded.", __LINE__);
+    if (typ_DebugFlags::GetDebugFlags(rgnC_ModuleNumber) < 3)
+        return;
+
+    const char* surfaceKind = "Unknown";
+    switch (subsetType.GetValue()) {
+    case res_SetTypeEnm::SURFACE_ELEMENT: surfaceKind = "Facetless surface"; break;
+    case res_SetTypeEnm::SURFACE_FACET: surfaceKind = "Faceted surface"; break;
+    case res_SetTypeEnm::SURFACE_EDGE: surfaceKind = "Edge contact surface"; break;
+    case res_SetTypeEnm::SURFACE_NODE: surfaceKind = "Node surface"; break;
+    default: break;
+    }
+
+    pnt_PrettyPrint& out = pnt_debugPrint();
+    out << "Set Index        = " << setIndex << endl;
+    out << "SubSet Index     = " << subsetIndex << endl;
+    out << "Mesh Index       = " << meshIndex << endl;
+    out << "Class Data Index = " << classIndex << endl;
+    out << "Subset Type      = " << static_cast<int>(subsetType.GetValue()) << endl;
+    out << "Unsorted         = " << (unsorted ? "YES" : "NO") << endl;
+    out << surfaceKind << endl;
+    out << "Num items in set = " << idArray.Count() << endl;
+}
