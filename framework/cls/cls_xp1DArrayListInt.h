@@ -7,6 +7,9 @@
 #include "cls_Uid.h"
 #include "cow_1DArrayList.h"
 
+class cls_ReadVisitor;
+class cls_WriteVisitor;
+
 class cls_xp1DArrayListInt : public cow_1DArrayList<int> {
 public:
     // An empty list with a fresh identity.
@@ -14,8 +17,14 @@ public:
     // Shares `ids` (O(1)) under a fresh identity.
     explicit cls_xp1DArrayListInt(const cow_1DArrayList<int>& ids)
         : cow_1DArrayList<int>(ids), uid_(cls_Uid::AllocateUid()) {}
+    // Reads a stored list (its ids in one piece); an absent list reads as empty. `owner` is
+    // not used.
+    cls_xp1DArrayListInt(const cls_ReadVisitor& rv, cls_Uid* owner = nullptr);
     cls_xp1DArrayListInt(const cls_xp1DArrayListInt&) = default;
     cls_xp1DArrayListInt& operator=(const cls_xp1DArrayListInt&) = default;
+
+    // Stores the ids as one packed BLOB (shared with the list until stored, not copied).
+    void DBWrite(const cls_WriteVisitor& wv) const;
 
     const cls_Uid& Uid() const { return uid_; }
 

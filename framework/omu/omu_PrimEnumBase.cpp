@@ -1,6 +1,8 @@
 #include "omu_PrimEnumBase.h"
 
 #include "atr_SubstituteFormat.h"
+#include "cls_ReadVisitor.h"
+#include "cls_WriteVisitor.h"
 #include "atr_translate.h"
 #include "omu_PrimVisitor.h"
 #include "omu_ValueErrorException.h"
@@ -9,6 +11,24 @@
 #include <cstring>
 #include <typeinfo>
 #include <vector>
+
+namespace {
+const cls_FieldHandle& nameField() {
+    static const cls_FieldHandle h(-1, "name");
+    return h;
+}
+} // namespace
+
+omu_PrimEnumBase::omu_PrimEnumBase(const cls_ReadVisitor& rv)
+    : uid_(rv.Memento().IsPresent() ? rv.GetUid() : cls_Uid::AllocateUid()) {
+    string_ = rv.Memento().ReadString(nameField(), cow_String()).c_str();
+}
+
+void omu_PrimEnumBase::DBWrite(const cls_WriteVisitor& wv) const {
+    if (!wv.StartWrite(TypeId(), uid_))
+        return;
+    wv.Memento().WriteString(nameField(), &string_.String());
+}
 
 bool omu_PrimEnumBase::operator==(const omu_Primitive& other) const {
     const auto* e = dynamic_cast<const omu_PrimEnumBase*>(&other);

@@ -9,6 +9,9 @@
 #include "cow_Map.h"
 #include "omu_Primitive.h"
 
+class cls_ReadVisitor;
+class cls_WriteVisitor;
+
 class omu_PrimEnumBase : public omu_Primitive {
 public:
     static constexpr std::uint32_t kTypeId = 0x00240002;
@@ -20,6 +23,8 @@ public:
     };
 
     omu_PrimEnumBase() : uid_(cls_Uid::AllocateUid()) {}
+    // Reads the stored name (empty when the record has none) and the stored identity.
+    explicit omu_PrimEnumBase(const cls_ReadVisitor& rv);
     omu_PrimEnumBase(const omu_PrimEnumBase&) = default; // shares the name, keeps the identity
     omu_PrimEnumBase& operator=(const omu_PrimEnumBase&) = default;
     ~omu_PrimEnumBase() override = default;
@@ -29,6 +34,8 @@ public:
     bool operator==(const omu_Primitive& other) const override;
     void Accept(omu_PrimVisitor* visitor) const override;
     std::uint32_t DynTypeId() const override { return TypeId(); }
+    // Stores the current name.
+    virtual void DBWrite(const cls_WriteVisitor& wv) const;
 
     virtual bool SetValue(const char* name) = 0;
     virtual cow_Map<cow_String, unsigned int> PermissibleValues() const = 0;

@@ -45,6 +45,17 @@ public:
         }
     }
 
+    // Reads the stored name and maps it back to its value through the table.
+    explicit omu_PrimEnum(const cls_ReadVisitor& rv) : omu_PrimEnumBase(rv) {
+        const cow_String name(GetString()); // SetValue replaces the text on success only
+        if (!SetValue(name.c_str())) {
+            const cow_String permissible = PermissibleValuesAsString();
+            ThrowValueError(
+                "omu_PrimEnum(const cls_ReadVisitor&) - str not allowed: %s  Permissible: %s",
+                name.c_str(), 0, &permissible, kSourceFile, 95);
+        }
+    }
+
     omu_PrimEnum(const omu_PrimEnum&) = default; // shares the name text
     omu_PrimEnum& operator=(const omu_PrimEnum&) = default;
     ~omu_PrimEnum() override = default;

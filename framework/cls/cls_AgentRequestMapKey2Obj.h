@@ -1,0 +1,23 @@
+// A request to write the entry of one key of a stored map.
+#pragma once
+
+#include "cls_AgentMapKey2ObjBase.h"
+#include "cls_WriteRequest.h"
+
+template <class K>
+class cls_AgentRequestMapKey2Obj : public cls_WriteRequest {
+    static_assert(std::is_same_v<K, int>, "stored maps are keyed by int");
+
+public:
+    cls_AgentRequestMapKey2Obj(cls_AgentMapKey2ObjBase* agent, const K& key)
+        : agent_(agent), key_(key) {}
+
+    cls_Writer& Writer() const override { return agent_->Writer(); }
+    void Place(std::uint64_t oid, std::uint32_t classId) const override {
+        agent_->RecordEntry(key_, {oid, classId});
+    }
+
+private:
+    cls_AgentMapKey2ObjBase* agent_;
+    K key_;
+};

@@ -1,0 +1,40 @@
+#include "cls_ClassMetadata.h"
+
+cls_ClassMetadata::cls_ClassMetadata(cow_String name, std::uint32_t typeId, int version,
+                                     CtorFunction ctor, std::uint32_t parentTypeId)
+    : name_(std::move(name)), typeId_(typeId), version_(version), ctor_(ctor),
+      parentTypeId_(parentTypeId) {}
+
+cls_ClassMetadata::~cls_ClassMetadata() = default;
+
+cls_ClassMetadata& cls_ClassMetadata::AddAttribute(const cls_FieldHandle& handle,
+                                                   cls_AttributeType type, std::uint32_t typeId,
+                                                   cls_CollectionType collection) {
+    attributes_.push_back({handle, type, typeId, collection});
+    return *this;
+}
+
+cls_ClassMetadata& cls_ClassMetadata::AddDtor(DtorFunction dtor) {
+    dtor_ = dtor;
+    return *this;
+}
+
+void cls_ClassMetadata::DBWrite(const void*, const cls_WriteVisitor&) const {}
+
+void cls_ClassMetadata::DeleteObject(void*) const {}
+
+void cls_ClassMetadata::DeleteCow(cow_COW<int, cow_Direct<int>>* holder) const {
+    if (dtor_)
+        dtor_(holder);
+}
+
+void* cls_ClassMetadata::Ctor(cls_ReadVisitor& visitor) const {
+    return ctor_ ? ctor_(visitor) : nullptr;
+}
+
+const cls_ClassMetadata::Attribute* cls_ClassMetadata::FindAttribute(std::string_view name) const {
+    for (const Attribute& a : attributes_)
+        if (a.handle.Name().view() == name)
+            return &a;
+    return nullptr;
+}

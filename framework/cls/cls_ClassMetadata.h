@@ -1,0 +1,67 @@
+// What the persistence framework knows of one stored class: its registered name, type id,
+// schema version, parent, factory and the ordered list of its stored attributes.
+//
+//   registrar.CreateClassMD("rgnC_SetDataShortcut", 0x02540005, 203, &Ctor, 1)
+//       .AddAttribute(cls_FieldHandle(-1, "impl"), 15, 0x02540007, 0);
+#pragma once
+
+#include "cls_Codes.h"
+#include "cls_FieldHandle.h"
+#include "cow_COW.h"
+#include "cow_Direct.h"
+
+#include <cstdint>
+#include <vector>
+
+class cls_ReadVisitor;
+class cls_WriteVisitor;
+
+class cls_ClassMetadata {
+public:
+    using CtorFunction = void* (*)(cls_ReadVisitor&);
+    // Destroys an object held through a counted holder (one reference less; the object and
+    // the holder go with the last one).
+    using DtorFunction = void (*)(cow_COW<int, cow_Direct<int>>*);
+
+    struct Attribute {
+        cls_FieldHandle handle;
+        cls_AttributeType type;
+        std::uint32_t typeId;
+        cls_CollectionType collection;
+    };
+
+    cls_ClassMetadata(cow_String name, std::uint32_t typeId, int version, CtorFunction ctor,
+                      std::uint32_t parentTypeId);
+    virtual ~cls_ClassMetadata();
+
+    // Attributes keep the order of these calls.
+    cls_ClassMetadata& AddAttribute(const cls_FieldHandle& handle, cls_AttributeType type,
+                                    std::uint32_t typeId, cls_CollectionType collection);
+    cls_ClassMetadata& AddDtor(DtorFunction dtor);
+
+    // Stores `object` (of this class) through the visitor; the adapters of value classes
+    // forward to the object's own DBWrite.
+    virtual void DBWrite(const void* object, const cls_WriteVisitor& visitor) const;
+    virtual void DeleteObject(void* object) const;
+    virtual void DeleteCow(cow_COW<int, cow_Direct<int>>* holder) const;
+    // A new object read from the visitor, or null when the class cannot be built (abstract).
+    virtual void* Ctor(cls_ReadVisitor& visitor) const;
+
+    const cow_String& Name() const { return name_; }
+    std::uint32_t TypeId() const { return typeId_; }
+    int Version() const { return version_; }
+    std::uint32_t ParentTypeId() const { return parentTypeId_; }
+    const std::vector<Attribute>& Attributes() const { return attributes_; }
+    const Attribute* FindAttribute(std::string_view name) const;
+    DtorFunction Dtor() const { return dtor_; }
+    bool HasFactory() const { return ctor_ != nullptr; }
+
+private:
+    cow_String name_;
+    std::uint32_t typeId_;
+    int version_;
+    CtorFunction ctor_;
+    std::uint32_t parentTypeId_;
+    std::vector<Attribute> attributes_;
+    DtorFunction dtor_ = nullptr;
+};

@@ -1,0 +1,35 @@
+// Holds the metadata of the stored classes of one schema, by type id and by name.
+//
+// The current schema's registrar is cls_ClassRegistrar::Current(); older layouts are kept in
+// registrars of their own by the conversion framework.
+#pragma once
+
+#include "cls_ClassMetadata.h"
+
+#include <memory>
+#include <unordered_map>
+
+class cls_ClassRegistrar {
+public:
+    cls_ClassRegistrar() = default;
+    cls_ClassRegistrar(const cls_ClassRegistrar&) = delete;
+    cls_ClassRegistrar& operator=(const cls_ClassRegistrar&) = delete;
+
+    static cls_ClassRegistrar& Current();
+
+    // Creates and keeps the metadata of a class (replacing an earlier one of the same id).
+    cls_ClassMetadata& CreateClassMD(const cow_String& name, std::uint32_t typeId, int version,
+                                     cls_ClassMetadata::CtorFunction ctor,
+                                     std::uint32_t parentTypeId);
+    // Takes over metadata that the caller allocated.
+    cls_ClassMetadata& AddClassMD(cls_ClassMetadata* metadata);
+
+    const cls_ClassMetadata* Find(std::uint32_t typeId) const;
+    const cls_ClassMetadata* FindByName(std::string_view name) const;
+    // Whether `typeId` is `ancestor` or derives from it through registered parents.
+    bool IsA(std::uint32_t typeId, std::uint32_t ancestor) const;
+    int Count() const { return static_cast<int>(byId_.size()); }
+
+private:
+    std::unordered_map<std::uint32_t, std::unique_ptr<cls_ClassMetadata>> byId_;
+};

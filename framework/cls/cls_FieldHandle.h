@@ -1,0 +1,19 @@
+// Names one stored attribute: an index (-1, or a number in older and indexed layouts) and the
+// attribute's name. Attributes are found by name; the index is kept for the layouts that
+// number their fields.
+#pragma once
+
+#include "cow_String.h"
+
+class cls_FieldHandle {
+public:
+    cls_FieldHandle(int index, const char* name) : index_(index), name_(name) {}
+    cls_FieldHandle(int index, cow_String name) : index_(index), name_(std::move(name)) {}
+
+    int Index() const { return index_; }
+    const cow_String& Name() const { return name_; }
+
+private:
+    int index_;
+    cow_String name_;
+};

@@ -1,0 +1,80 @@
+// The stored record of one object being read: plain values by field name, with the default the
+// caller gives for a field the record lacks (or holds empty); references to nested objects;
+// and the content of stored int and string lists.
+#pragma once
+
+#include "cls_ClassRegistrar.h"
+#include "cls_Database.h"
+#include "cls_FieldHandle.h"
+#include "cls_Reader.h"
+#include "cow_COW.h"
+#include "cow_Virtual.h"
+
+#include <optional>
+#include <typeindex>
+
+class cls_ReadVisitor;
+
+class cls_MementoRead {
+public:
+    // The record of an absent object: every read answers its default.
+    explicit cls_MementoRead(cls_Reader& reader) : reader_(&reader) {}
+    // The record of a stored object; its row is read on first use.
+    cls_MementoRead(cls_Reader& reader, std::uint64_t oid, std::uint32_t classId, int collection)
+        : reader_(&reader), oid_(oid), classId_(classId), collection_(collection), present_(true) {}
+
+    int ReadInt(const cls_FieldHandle& handle, int defaultValue) const;
+    bool ReadBool(const cls_FieldHandle& handle, bool defaultValue) const;
+    cow_String ReadString(const cls_FieldHandle& handle, const cow_String& defaultValue) const;
+    // The object an object attribute refers to, or nothing for an empty attribute.
+    std::optional<cls_Database::Reference> ReadReference(const cls_FieldHandle& handle) const;
+
+    // The object stored under `handle`, of class `declaredTypeId` or a registered class derived
+    // from it, in a copy-on-write holder; an empty holder for an empty attribute. An object met
+    // again in the same read comes back in a holder sharing the first one.
+    template <class B>
+    cow_COW<B, cow_Virtual<B>> ReadObject(const cls_FieldHandle& handle,
+                                          std::uint32_t declaredTypeId) const;
+
+    cow_1DArrayList<int> IntArray() const;
+    std::vector<cow_String> StringList() const;
+
+    bool IsPresent() const { return present_; }
+    std::uint64_t Oid() const { return oid_; }
+    std::uint32_t ClassId() const { return classId_; }
+    int Collection() const { return collection_; }
+    // Metadata of the record's class, or null for lists, maps and absent objects.
+    const cls_ClassMetadata* Metadata() const;
+    cls_Reader& Reader() const { return *reader_; }
+
+private:
+    const cls_MementoWrite::Value* find(const cow_String& column) const;
+    void* buildObject(const cls_Database::Reference& ref, std::uint32_t declaredTypeId,
+                      int collection) const;
+
+    cls_Reader* reader_;
+    std::uint64_t oid_ = 0;
+    std::uint32_t classId_ = 0;
+    int collection_ = 0;
+    bool present_ = false;
+    mutable bool loaded_ = false;
+    mutable cls_Database::Row row_;
+};
+
+template <class B>
+cow_COW<B, cow_Virtual<B>> cls_MementoRead::ReadObject(const cls_FieldHandle& handle,
+                                                       std::uint32_t declaredTypeId) const {
+    using Holder = cow_COW<B, cow_Virtual<B>>;
+    const auto ref = ReadReference(handle);
+    if (!ref)
+        return Holder(static_cast<B*>(nullptr));
+    const std::type_index kind(typeid(Holder));
+    if (void* shared = reader_->Shared(ref->oid, kind))
+        return *static_cast<Holder*>(shared);
+    // Factories return the object as a pointer to the class its attributes are declared with.
+    Holder holder(static_cast<B*>(buildObject(*ref, declaredTypeId, 0)));
+    reader_->KeepShared(ref->oid, kind,
+                        std::shared_ptr<void>(new Holder(holder),
+                                              [](void* p) { delete static_cast<Holder*>(p); }));
+    return holder;
+}

@@ -1,0 +1,22 @@
+// Receives the registration functions of the stored classes at module start-up and runs each
+// on the current class registrar. It keeps the sequence it received, with the flags.
+#pragma once
+
+#include <vector>
+
+class cls_ClassRegistrar;
+
+class cls_MetadataRegistrar {
+public:
+    using Function = void (*)(cls_ClassRegistrar&);
+    struct Registration {
+        Function function;
+        unsigned int flags;
+    };
+
+    void initClassMetadata(Function function, unsigned int flags);
+    const std::vector<Registration>& Registrations() const { return registrations_; }
+
+private:
+    std::vector<Registration> registrations_;
+};

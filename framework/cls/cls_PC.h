@@ -1,0 +1,23 @@
+// Base of the persistent collections that a stored map agent stands for.
+//
+// When a map is written for the first time, its new agent asks the map, through
+// StoreEntries, to write every entry into the store.
+#pragma once
+
+class cls_AgentMapKey2ObjBase;
+
+class cls_PC {
+public:
+    virtual ~cls_PC() = default;
+
+    // Called before a collection takes over another's content.
+    void Reset() {}
+    // Called when the collection stops standing for its stored form.
+    void Unlink() {}
+
+    // Writes every entry of the collection through the agent's entry requests.
+    virtual void StoreEntries(cls_AgentMapKey2ObjBase& agent) const = 0;
+    // The write that stored the collection for the first time failed: take the entries back
+    // from the agent and stand in memory alone again.
+    virtual void ForgetAgent() = 0;
+};

@@ -1,0 +1,43 @@
+// Reads one object from the model database. A class's reading constructor takes its plain
+// values from the memento and builds nested objects from child visitors made for their fields.
+//
+//   Thing::Thing(const cls_ReadVisitor& rv)
+//       : count(rv.Memento().ReadInt(cls_FieldHandle(-1, "count"), 0)),
+//         part(cls_ReadVisitor(rv, cls_FieldHandle(-1, "part"))), uid(rv.GetUid()) {}
+#pragma once
+
+#include "cls_Database.h"
+#include "cls_FieldHandle.h"
+#include "cls_MementoRead.h"
+#include "cls_Uid.h"
+
+#include <memory>
+
+class cls_ListCursor;
+template <class K>
+class cls_AgentMapKey2Obj;
+
+class cls_ReadVisitor {
+public:
+    // For the object held in `field` of the parent's object (an absent object reads as empty).
+    cls_ReadVisitor(const cls_ReadVisitor& parent, const cls_FieldHandle& field);
+    // For a record that someone else keeps (a list cursor's current element).
+    explicit cls_ReadVisitor(cls_MementoRead* memento) : memento_(memento) {}
+    // For a stored root.
+    cls_ReadVisitor(cls_Reader& reader, const cls_Database::Root& root);
+    cls_ReadVisitor(const cls_ReadVisitor&) = delete;
+    cls_ReadVisitor& operator=(const cls_ReadVisitor&) = delete;
+
+    cls_Uid GetUid() const { return cls_Uid(memento_->Oid()); }
+    const cls_MementoRead& Memento() const { return *memento_; }
+    cls_Reader& Reader() const { return memento_->Reader(); }
+
+    // A cursor over the elements of the stored list being read; the caller deletes it.
+    cls_ListCursor* OpenCursor() const;
+    // The agent of the stored map being read, with its keys loaded; the caller adopts it.
+    cls_AgentMapKey2Obj<int>* MapAgent() const;
+
+private:
+    std::unique_ptr<cls_MementoRead> own_;
+    cls_MementoRead* memento_;
+};

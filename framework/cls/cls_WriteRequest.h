@@ -1,0 +1,15 @@
+// Where an object written through a request goes: an element of a stored list or an entry of a
+// stored map. A cls_WriteVisitor made from a request records the object there.
+#pragma once
+
+#include <cstdint>
+
+class cls_Writer;
+
+class cls_WriteRequest {
+public:
+    virtual ~cls_WriteRequest() = default;
+    virtual cls_Writer& Writer() const = 0;
+    // Records that the request's place holds the object (oid, classId).
+    virtual void Place(std::uint64_t oid, std::uint32_t classId) const = 0;
+};

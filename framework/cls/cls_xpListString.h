@@ -1,0 +1,28 @@
+// The framework's persistent list of strings: a copy-on-write list of shared texts with an
+// identity of its own, stored as one packed record.
+#pragma once
+
+#include "cls_Uid.h"
+#include "cow_List.h"
+#include "cow_String.h"
+
+class cls_ReadVisitor;
+class cls_WriteVisitor;
+
+class cls_xpListString : public cow_List<cow_String> {
+public:
+    cls_xpListString() : uid_(cls_Uid::AllocateUid()) {}
+    // Shares `texts` under a fresh identity.
+    explicit cls_xpListString(const cow_List<cow_String>& texts)
+        : cow_List<cow_String>(texts), uid_(cls_Uid::AllocateUid()) {}
+    // An absent list reads as empty.
+    explicit cls_xpListString(const cls_ReadVisitor& rv);
+    cls_xpListString(const cls_xpListString&) = default;
+    cls_xpListString& operator=(const cls_xpListString&) = default;
+
+    void DBWrite(const cls_WriteVisitor& wv) const;
+    const cls_Uid& Uid() const { return uid_; }
+
+private:
+    cls_Uid uid_;
+};

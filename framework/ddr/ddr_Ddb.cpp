@@ -1,0 +1,40 @@
+#include "ddr_Ddb.h"
+
+#include "cls_ClassRegistrar.h"
+#include "ddr_Root.h"
+#include "thr_ThreadSingleton.h"
+
+namespace {
+cls_Database::Mode databaseMode(ddr_Ddb::Mode mode) {
+    switch (mode) {
+    case ddr_Ddb::Mode::Create: return cls_Database::Mode::Create;
+    case ddr_Ddb::Mode::ReadWrite: return cls_Database::Mode::ReadWrite;
+    case ddr_Ddb::Mode::ReadOnly: break;
+    }
+    return cls_Database::Mode::ReadOnly;
+}
+} // namespace
+
+ddr_Ddb::ddr_Ddb(const cow_String& name, const std::string& path, Mode mode)
+    : name_(name), database_(cls_Database::Open(path, databaseMode(mode))) {
+    if (!thr_ThreadSingleton<ddr_Root>::Instance().Fetch().Insert(name_, this))
+        database_->Fail("a model database named '" + name_.str() + "' is open already");
+}
+
+ddr_Ddb::~ddr_Ddb() { thr_ThreadSingleton<ddr_Root>::Instance().Fetch().Remove(name_); }
+
+std::vector<cow_String> ddr_Ddb::RootNames() {
+    std::vector<cow_String> names;
+    for (const std::string& n : database_->RootNames())
+        names.emplace_back(n);
+    return names;
+}
+
+cls_Database::Root ddr_Ddb::findRoot(const cow_String& root, std::uint32_t expectedClass) {
+    const auto found = database_->FindRoot(root.str());
+    if (!found)
+        database_->Fail("no root named '" + root.str() + "'");
+    if (!cls_ClassRegistrar::Current().IsA(found->classId, expectedClass))
+        database_->Fail("root '" + root.str() + "' holds another class of object");
+    return *found;
+}

@@ -1,0 +1,65 @@
+// One open model database, entered under its name in the opening thread's database root.
+//
+//   ddr_Ddb model(cow_String("model"), "plate.db", ddr_Ddb::Mode::Create);
+//   model.StoreRoot(cow_String("sets"), setList);               // one transaction
+//   auto sets = model.LoadRoot<SetList>(cow_String("sets"));   // keys only; objects on demand
+#pragma once
+
+#include "cls_Database.h"
+#include "cls_ReadVisitor.h"
+#include "cls_Reader.h"
+#include "cls_WriteVisitor.h"
+#include "cls_Writer.h"
+#include "cow_String.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class ddr_Ddb {
+public:
+    enum class Mode { Create, ReadWrite, ReadOnly };
+
+    // Opens the file (":memory:" for a private in-memory database) and enters it in the thread's
+    // root under `name`; a name already in use there is refused.
+    ddr_Ddb(const cow_String& name, const std::string& path, Mode mode);
+    // Leaves the thread's root. The file closes when no stored map read from it remains.
+    ~ddr_Ddb();
+    ddr_Ddb(const ddr_Ddb&) = delete;
+    ddr_Ddb& operator=(const ddr_Ddb&) = delete;
+
+    const cow_String& Name() const { return name_; }
+    const std::string& Path() const { return database_->Path(); }
+    bool IsReadOnly() const { return database_->IsReadOnly(); }
+
+    // Stores `object` (anything with DBWrite) under the root name, in one transaction: after a
+    // failure or a crash the file holds the previous state.
+    template <class T>
+    void StoreRoot(const cow_String& root, const T& object) {
+        cls_Writer writer(database_);
+        {
+            cls_WriteVisitor visitor(writer, root);
+            object.DBWrite(visitor);
+        }
+        writer.Commit();
+    }
+
+    // Builds the stored root with T's reading constructor; an unknown root name or a root of
+    // another class is refused.
+    template <class T>
+    T LoadRoot(const cow_String& root) {
+        cls_Reader reader(database_);
+        cls_ReadVisitor visitor(reader, findRoot(root, T::TypeId()));
+        return T(visitor);
+    }
+
+    std::vector<cow_String> RootNames();
+    cls_Database& Database() { return *database_; }
+    const std::shared_ptr<cls_Database>& DatabasePtr() const { return database_; }
+
+private:
+    cls_Database::Root findRoot(const cow_String& root, std::uint32_t expectedClass);
+
+    cow_String name_;
+    std::shared_ptr<cls_Database> database_;
+};

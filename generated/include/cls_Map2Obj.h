@@ -1,0 +1,356 @@
+// A persistent map from int keys to polymorphic objects.
+//
+// In memory it is a copy-on-write tree (copies are O(1) and share entries). Once stored, an
+// agent stands for the stored collection: reading a stored map reads its keys only, each object
+// is fetched on its first read, changed entries are marked and written back by Flush, and copies
+// of the map share the agent; the last copy to go flushes.
+//
+//   cls_Map2Obj<int, Set, cow_ArrayCOW<Set, cow_Virtual<Set>>> sets;
+//   sets.Insert(3, set);                       // keeps its own copy
+//   const Set& s = sets.ConstGet(3);           // fetched from the store if not loaded
+//   sets.Get(3).Rename("x");                   // marks key 3 changed; may copy the entry
+#pragma once
+
+#include "atr_translate.h"
+#include "cls_AgentMapKey2ObjBase.h"
+#include "cls_AgentRequestMapKey2Obj.h"
+#include "cls_CollectionTypeFix.h"
+#include "cls_Codes.h"
+#include "cls_PC.h"
+#include "cls_ReadVisitor.h"
+#include "cls_Uid.h"
+#include "cls_WriteVisitor.h"
+#include "cow_Btree.h"
+#include "cow_BtreeIterator.h"
+#include "nex_TextException.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+template <class K, class T, class V>
+class cls_Map2ObjIter;
+
+template <class K, class T, class V>
+class cls_Map2Obj : public cls_PC {
+    static_assert(std::is_same_v<K, int>, "cls_Map2Obj is keyed by int");
+    static_assert(requires(const T& t, const cls_WriteVisitor& wv) {
+        { t.Copy() };
+        t.DBWrite(wv);
+        { T::TypeId() } -> std::convertible_to<std::uint32_t>;
+    }, "cls_Map2Obj<K, T, V> needs T::Copy() const, T::DBWrite(const cls_WriteVisitor&) const "
+       "and a static T::TypeId()");
+
+public:
+    using Tree = cow_Btree<K, V>;
+    using Agent = cls_AgentMapKey2Obj<K>;
+
+    cls_Map2Obj() : agent(nullptr), modified(0), uid(cls_Uid::AllocateUid()) {}
+
+    // Shares the entries (O(1)), the agent, the modified flag and the identity.
+    cls_Map2Obj(const cls_Map2Obj& other)
+        : tree(other.tree), agent(other.agent), modified(other.modified), uid(other.uid) {
+        if (agent) {
+            agent->AddReference();
+            agent->Attach(this);
+        }
+    }
+
+    // Reads the stored keys only; every entry starts not loaded.
+    explicit cls_Map2Obj(const cls_ReadVisitor& rv)
+        : agent(rv.MapAgent()), modified(0), uid(rv.GetUid()) {
+        agent->AddReference();
+        for (agent->First(); !agent->IsDone(); agent->Next())
+            DoInsert(agent->CurrentKey(), static_cast<T*>(nullptr));
+        agent->Attach(this);
+    }
+
+    cls_Map2Obj& operator=(const cls_Map2Obj& other) {
+        if (this == &other)
+            return *this;
+        Reset();
+        Agent* keep = other.agent; // `other` may be a copy that only this map keeps alive
+        if (keep)
+            keep->AddReference();
+        letGoOfAgent();
+        tree = other.tree;
+        agent = keep;
+        modified = other.modified;
+        uid = other.uid;
+        if (agent)
+            agent->Attach(this);
+        return *this;
+    }
+
+    ~cls_Map2Obj() override {
+        try {
+            letGoOfAgent();
+        } catch (const std::exception& e) {
+            // A destructor cannot pass the failure on; say what was not written.
+            std::fprintf(stderr, "cls_Map2Obj: changes were not written: %s\n", e.what());
+        }
+        Unlink();
+    }
+
+    static std::uint32_t TypeId() { return cls_MapTypeId; }
+    virtual std::uint32_t DynTypeId() const { return TypeId(); }
+
+    // Inserts a private copy of x, replacing an entry already under the key.
+    bool Insert(const K& key, const T& x) {
+        markModified(key);
+        return DoInsert(key, x);
+    }
+    // The same, taking ownership of p.
+    bool Insert(const K& key, T* p) {
+        markModified(key);
+        return DoInsert(key, p);
+    }
+
+    // The entry's object, fetched from the store if not loaded yet; marks nothing.
+    const T& ConstGet(const K& key) const {
+        if (const auto* node = tree.ConstFind(key); node && !node->Value().IsNull())
+            return *node->Value().ConstPtr();
+        return objectOf(const_cast<cls_Map2Obj*>(this)->LoadValue(key), key);
+    }
+
+    // The entry's object for writing: loads it if needed, marks the key changed, and un-shares
+    // the object (and the tree's search path) from other copies of the map.
+    T& Get(const K& key) {
+        V& value = LoadValue(key);
+        objectOf(value, key);
+        markModified(key);
+        return value.Get();
+    }
+
+    // Drops the object of an unchanged entry of a stored map (it is fetched again on the next
+    // read). Changed entries and maps in memory only are left alone.
+    void Release(const K& key) const {
+        if (!agent || agent->IsModified(key))
+            return;
+        auto* self = const_cast<cls_Map2Obj*>(this);
+        if (auto* node = self->tree.Find(key))
+            node->Value() = static_cast<T*>(nullptr);
+        agent->Released();
+    }
+    void Release() const {
+        if (!agent)
+            return;
+        for (const K& key : keys())
+            Release(key);
+        agent->Released();
+    }
+
+    // Writes the changed entries of a stored map and drops stored keys the map no longer
+    // holds, in one transaction. Nothing happens for a map in memory only, an unchanged map,
+    // or a database opened read-only.
+    virtual void Flush() {
+        if (!agent || !modified || agent->WritesBlocked())
+            return;
+        modified = 0;
+        try {
+            {
+                cow_BtreeIterator<K, V> it(tree);
+                for (it.First(); !it.IsDone(); it.Next()) {
+                    const K key = it.Key();
+                    if (!agent->IsModified(key) || it.Value().IsNull())
+                        continue;
+                    cls_AgentRequestMapKey2Obj<K> request(agent, key);
+                    cls_WriteVisitor wv(request, nullptr);
+                    it.Value()->DBWrite(wv);
+                }
+            }
+            for (agent->First(); !agent->IsDone(); agent->Next())
+                if (!tree.ConstFind(agent->CurrentKey()))
+                    agent->RemoveKey(agent->CurrentKey());
+            agent->CommitWrite();
+        } catch (...) {
+            modified = 1;
+            agent->AbandonWrite();
+            throw;
+        }
+    }
+
+    // Stops standing for the stored collection: the last copy to detach flushes, loads every
+    // entry still in the store (so the map in memory is whole) and takes a new identity.
+    virtual void Detach() {
+        if (agent) {
+            agent->RemoveReference();
+            if (agent->ReferenceCount() == 0) {
+                Flush();
+                for (const K& key : keys())
+                    if (const auto* node = tree.ConstFind(key); node && node->Value().IsNull())
+                        LoadValue(key);
+                delete agent;
+                uid.NewUid();
+            }
+            agent = nullptr;
+        }
+        Unlink();
+    }
+
+    // Stores the map as a collection of its entries. The first write of a map creates its
+    // agent, stores every entry, and from then on the objects come from the store.
+    virtual void DBWrite(const cls_WriteVisitor& wv) const {
+        if (!wv.StartWrite(TypeId(), uid))
+            return;
+        wv.CheckCollectionType(cls_CollectionTypeFix(cls_CollIntKeyedMap, nullptr));
+        if (agent)
+            return;
+        auto* self = const_cast<cls_Map2Obj*>(this);
+        self->agent = wv.CreateMapAgent();
+        agent->AddReference();
+        agent->Attach(self);
+        std::vector<K> stored;
+        for (agent->First(); !agent->IsDone(); agent->Next())
+            stored.push_back(agent->CurrentKey());
+        for (const K& key : stored) {
+            if (!tree.ConstFind(key))
+                std::fputs(atr_translate("cls_Map2Obj::DBWrite - Duplicate key when loading "
+                                         "collection from DDB")
+                               .c_str(),
+                           stderr);
+            self->DoInsert(key, static_cast<T*>(nullptr));
+        }
+        self->Flush();
+    }
+
+    int Count() const { return tree.Count(); }
+    bool IsMember(const K& key) const { return tree.ConstFind(key) != nullptr; }
+    // The entry is in memory (not waiting to be fetched).
+    bool IsLoaded(const K& key) const {
+        const auto* node = tree.ConstFind(key);
+        return node && !node->Value().IsNull();
+    }
+    bool IsStored() const { return agent != nullptr; }
+    const cls_Uid& Uid() const { return uid; }
+    const Tree& Entries() const { return tree; }
+
+    // cls_PC: the first write of the map stores every entry through the new agent.
+    void StoreEntries(cls_AgentMapKey2ObjBase& a) const override {
+        cow_BtreeIterator<K, V> it(tree);
+        for (it.First(); !it.IsDone(); it.Next()) {
+            if (it.Value().IsNull())
+                continue;
+            a.KeepUntilCommitted(it.Key(), std::make_shared<V>(it.Value()));
+            cls_AgentRequestMapKey2Obj<K> request(&a, it.Key());
+            cls_WriteVisitor wv(request, nullptr);
+            it.Value()->DBWrite(wv);
+        }
+    }
+
+    // cls_PC: the write that stored the map for the first time failed.
+    void ForgetAgent() override {
+        Agent* failed = agent;
+        for (const K& key : keys())
+            if (const void* kept = failed->Kept(key))
+                if (auto* node = tree.Find(key); node && node->Value().IsNull())
+                    node->Value() = *static_cast<const V*>(kept);
+        agent = nullptr;
+        failed->RemoveReference();
+        if (failed->ReferenceCount() == 0)
+            delete failed;
+    }
+
+private:
+    friend class cls_Map2ObjIter<K, T, V>;
+
+    bool DoInsert(const K& key, const T& x) {
+        if (tree.InsertUnlessMember(key, V(static_cast<T*>(x.Copy()))))
+            return true;
+        tree.Remove(key);
+        return tree.InsertUnlessMember(key, V(static_cast<T*>(x.Copy())));
+    }
+
+    bool DoInsert(const K& key, T* p) {
+        const V value(p); // the one handle that owns p, through both attempts
+        if (tree.InsertUnlessMember(key, value))
+            return true;
+        tree.Remove(key);
+        return tree.InsertUnlessMember(key, value);
+    }
+
+    // The entry's value handle, made to hold the stored object when the map is stored.
+    V& LoadValue(const K& key) {
+        auto* node = tree.Find(key);
+        V& slot = node ? node->Value() : tree.MissingValueSlot();
+        if (agent)
+            slot = agent->template Fetch<T>(key, T::TypeId());
+        return slot;
+    }
+
+    const T& objectOf(const V& value, const K& key) const {
+        if (value.IsNull())
+            nex_TextException(cow_String("cls_Map2Obj - no object under key " + std::to_string(key)))
+                .Throw("generated/include/cls_Map2Obj", __LINE__);
+        return *value.ConstPtr();
+    }
+
+    void markModified(const K& key) {
+        if (agent)
+            agent->SetModified(key);
+        modified = 1;
+    }
+
+    std::vector<K> keys() const {
+        std::vector<K> all;
+        all.reserve(tree.Count());
+        cow_BtreeIterator<K, V> it(tree);
+        for (it.First(); !it.IsDone(); it.Next())
+            all.push_back(it.Key());
+        return all;
+    }
+
+    void letGoOfAgent() {
+        if (!agent)
+            return;
+        Agent* old = agent;
+        agent = nullptr;
+        old->Detached(this);
+        old->RemoveReference();
+        if (old->ReferenceCount() == 0) {
+            agent = old; // Flush writes through it
+            try {
+                Flush();
+            } catch (...) {
+                agent = nullptr;
+                delete old;
+                throw;
+            }
+            agent = nullptr;
+            delete old;
+        }
+    }
+
+    Tree tree;
+    Agent* agent;
+    int modified;
+    cls_Uid uid;
+};
+
+// Walks a map in key order, loading entries as they are read.
+template <class K, class T, class V>
+class cls_Map2ObjIter {
+public:
+    explicit cls_Map2ObjIter(const cls_Map2Obj<K, T, V>& map) : map_(&map), it_(map.tree) {}
+    // A copy starts unpositioned, whatever the position of the original.
+    cls_Map2ObjIter(const cls_Map2ObjIter& other) : map_(other.map_), it_(other.map_->tree) {}
+
+    void First() { it_.First(); }
+    void Next() { it_.Next(); }
+    void Last() { it_.Last(); }
+    void Previous() { it_.Previous(); }
+    bool IsDone() const { return it_.IsDone(); }
+    const K& CurrentKey() const { return it_.Key(); }
+
+    // The current entry's object, fetched from the store when not loaded.
+    const T& CurrentValue() const {
+        if (!it_.Value().IsNull())
+            return *it_.Value().ConstPtr();
+        return map_->ConstGet(it_.Key());
+    }
+
+private:
+    const cls_Map2Obj<K, T, V>* map_;
+    cow_BtreeIterator<K, V> it_;
+};

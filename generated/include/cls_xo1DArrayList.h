@@ -1,0 +1,55 @@
+// A storable array list: a cow_1DArrayList<T> with a persistent identity, stored element by
+// element and read back in order.
+#pragma once
+
+#include "cls_Codes.h"
+#include "cls_ListCursor.h"
+#include "cls_ListWriter.h"
+#include "cls_ReadVisitor.h"
+#include "cls_Uid.h"
+#include "cls_WriteRequestListObj.h"
+#include "cls_WriteVisitor.h"
+#include "cow_1DArrayList.h"
+
+#include <memory>
+
+template <class T>
+class cls_xo1DArrayList : public cow_1DArrayList<T> {
+public:
+    cls_xo1DArrayList() : uid(cls_Uid::AllocateUid()), owner(nullptr) {}
+    explicit cls_xo1DArrayList(const cow_1DArrayList<T>& l)
+        : cow_1DArrayList<T>(l), uid(cls_Uid::AllocateUid()), owner(nullptr) {}
+    cls_xo1DArrayList(const cls_xo1DArrayList&) = default;
+    cls_xo1DArrayList& operator=(const cls_xo1DArrayList&) = default;
+
+    // Sizes the array for the stored count first, then reads the elements in order. The owner
+    // uid is kept, not used.
+    cls_xo1DArrayList(const cls_ReadVisitor& rv, cls_Uid* owner) : uid(rv.GetUid()), owner(owner) {
+        std::unique_ptr<cls_ListCursor> cursor(rv.OpenCursor());
+        if (cursor->ElementCount() > 0)
+            this->Get(cursor->ElementCount() - 1); // extends the array to the stored size
+        while (cursor->Advance()) {
+            cls_ReadVisitor element(cursor->Current());
+            this->Append(T(element));
+        }
+    }
+
+    void DBWrite(const cls_WriteVisitor& wv) const {
+        wv.StartWrite(cls_ListTypeId, uid);
+        wv.CheckCollectionType(cls_CollObjectList);
+        cls_ListWriter* list = wv.OpenListWriter(1);
+        for (int i = 0; i < this->Count(); ++i) {
+            cls_WriteRequestListObj request(list);
+            cls_WriteVisitor element(request, nullptr);
+            this->Array().PartialArrayConstGet(i).DBWrite(element);
+        }
+        if (list->IsFinished())
+            delete list;
+    }
+
+    const cls_Uid& Uid() const { return uid; }
+
+private:
+    cls_Uid uid;
+    cls_Uid* owner;
+};

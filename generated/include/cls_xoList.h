@@ -1,0 +1,69 @@
+// A storable value list: a cow_List<T> with a persistent identity, stored element by element
+// (each element writes its own record) and read back in order.
+#pragma once
+
+#include "cls_Codes.h"
+#include "cls_ListCursor.h"
+#include "cls_ListWriter.h"
+#include "cls_ReadVisitor.h"
+#include "cls_Uid.h"
+#include "cls_WriteRequestListObj.h"
+#include "cls_WriteVisitor.h"
+#include "cow_1DArrayIter.h"
+#include "cow_List.h"
+
+#include <memory>
+
+template <class T>
+class cls_xoList : public cow_List<T> {
+public:
+    cls_xoList() : uid(cls_Uid::AllocateUid()) {}
+    cls_xoList(const cls_xoList&) = default;
+    cls_xoList& operator=(const cls_xoList&) = default;
+
+    // Reads the stored elements in order, each built by T's reading constructor.
+    explicit cls_xoList(const cls_ReadVisitor& rv) : uid(rv.GetUid()) {
+        std::unique_ptr<cls_ListCursor> cursor(rv.OpenCursor());
+        while (cursor->Advance()) {
+            cls_ReadVisitor element(cursor->Current());
+            this->Append(T(element));
+        }
+    }
+
+    // Takes l's content (shared) as a new persistent object; assigning the list's own content
+    // changes nothing.
+    cls_xoList& operator=(const cow_List<T>& l) {
+        if (&l != static_cast<const cow_List<T>*>(this)) {
+            cow_List<T>::operator=(l);
+            uid.NewUid();
+        }
+        return *this;
+    }
+
+    // Writes every element on every call, in order.
+    void DBWrite(const cls_WriteVisitor& wv) const {
+        wv.StartWrite(cls_ListTypeId, uid);
+        wv.CheckCollectionType(cls_CollObjectList);
+        cls_ListWriter* list = wv.OpenListWriter(1);
+        for (cow_1DArrayIter<T> it(this->Array(), this->Count()); it.More(); it.Next()) {
+            cls_WriteRequestListObj request(list);
+            cls_WriteVisitor element(request, nullptr);
+            it.Value().DBWrite(element);
+        }
+        if (list->IsFinished())
+            delete list;
+    }
+
+    const cls_Uid& Uid() const { return uid; }
+
+private:
+    cls_Uid uid;
+};
+
+// A list with a fresh identity sharing l's storage.
+template <class T>
+cls_xoList<T> cls_xoListFromCow(const cow_List<T>& l) {
+    cls_xoList<T> list;
+    list = l;
+    return list;
+}
