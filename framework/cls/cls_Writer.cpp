@@ -4,6 +4,46 @@
 #include "cls_SqliteTransaction.h"
 
 #include <algorithm>
+#include <cassert>
+
+namespace {
+// Fibonacci hashing: uids differ mostly in their low bits (a session counts up), and the
+// multiplication spreads them over the high bits the slot is taken from.
+std::size_t slotOf(std::uint64_t uid, std::size_t mask) {
+    return static_cast<std::size_t>((uid * 0x9E3779B97F4A7C15ull) >> 32) & mask;
+}
+} // namespace
+
+bool cls_Writer::UidSet::Insert(std::uint64_t uid) {
+    assert(uid != 0 && "the null identity is never written");
+    if (2 * (count_ + 1) > slots_.size())
+        grow();
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = slotOf(uid, mask);; i = (i + 1) & mask) {
+        if (slots_[i] == uid)
+            return false;
+        if (slots_[i] == 0) {
+            slots_[i] = uid;
+            ++count_;
+            return true;
+        }
+    }
+}
+
+// Doubles the table (64 slots at first) and places every uid again.
+void cls_Writer::UidSet::grow() {
+    std::vector<std::uint64_t> old(std::max<std::size_t>(64, 2 * slots_.size()), 0);
+    old.swap(slots_);
+    const std::size_t mask = slots_.size() - 1;
+    for (std::uint64_t uid : old) {
+        if (uid == 0)
+            continue;
+        std::size_t i = slotOf(uid, mask);
+        while (slots_[i] != 0)
+            i = (i + 1) & mask;
+        slots_[i] = uid;
+    }
+}
 
 cls_Writer::cls_Writer(std::shared_ptr<cls_Database> database) : database_(std::move(database)) {
     if (database_->IsReadOnly())
@@ -18,10 +58,13 @@ cls_Writer::~cls_Writer() {
     database_->SetActiveWriter(nullptr);
     if (!committed_) {
         transaction_.reset(); // rolls back
-        // Work on a copy: an agent that hears of the rollback may detach itself.
-        const auto agents = agents_;
-        for (cls_AgentMapKey2ObjBase* a : agents)
+        // One at a time from the live list: hearing the news may destroy other agents (maps
+        // dropped with the objects they held), which take themselves off the list.
+        while (!agents_.empty()) {
+            cls_AgentMapKey2ObjBase* a = agents_.back();
+            agents_.pop_back();
             a->WriteRolledBack();
+        }
     }
 }
 
@@ -46,8 +89,9 @@ void cls_Writer::Commit() {
     committed_ = true;
     records_.clear();
     database_->SetActiveWriter(nullptr);
-    const auto agents = agents_;
-    for (cls_AgentMapKey2ObjBase* a : agents)
+    while (!agents_.empty()) { // as on rollback: agents may go while others hear the news
+        cls_AgentMapKey2ObjBase* a = agents_.back();
+        agents_.pop_back();
         a->WriteCommitted();
-    agents_.clear();
+    }
 }

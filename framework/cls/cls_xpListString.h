@@ -22,6 +22,7 @@ public:
 
     void DBWrite(const cls_WriteVisitor& wv) const;
     const cls_Uid& Uid() const { return uid_; }
+    static std::uint32_t TypeId() { return 0x00230001; }
 
 private:
     cls_Uid uid_;

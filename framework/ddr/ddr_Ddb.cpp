@@ -1,6 +1,7 @@
 #include "ddr_Ddb.h"
 
 #include "cls_ClassRegistrar.h"
+#include "cls_Codes.h"
 #include "ddr_Root.h"
 #include "thr_ThreadSingleton.h"
 
@@ -34,6 +35,9 @@ cls_Database::Root ddr_Ddb::findRoot(const cow_String& root, std::uint32_t expec
     const auto found = database_->FindRoot(root.str());
     if (!found)
         database_->Fail("no root named '" + root.str() + "'");
+    // An unknown class id is reported as such, not as another class.
+    if (found->classId != cls_ListTypeId && found->classId != cls_MapTypeId)
+        database_->ClassOf(found->classId);
     if (!cls_ClassRegistrar::Current().IsA(found->classId, expectedClass))
         database_->Fail("root '" + root.str() + "' holds another class of object");
     return *found;

@@ -11,9 +11,12 @@
 #include "cls_WriteVisitor.h"
 #include "cls_Writer.h"
 #include "cow_String.h"
+#include "nex_Exception.h"
 
+#include <map>
 #include <memory>
 #include <string>
+#include <typeindex>
 #include <vector>
 
 class ddr_Ddb {
@@ -49,8 +52,27 @@ public:
     template <class T>
     T LoadRoot(const cow_String& root) {
         cls_Reader reader(database_);
-        cls_ReadVisitor visitor(reader, findRoot(root, T::TypeId()));
-        return T(visitor);
+        const cls_Database::Root found = findRoot(root, T::TypeId());
+        cls_ReadVisitor visitor(reader, found);
+        try {
+            return T(visitor);
+        } catch (const nex_Exception& e) {
+            database_->FailBuilding(e, found.oid, found.classId);
+        }
+    }
+
+    // The stored root loaded once and kept for the life of this object, so that every path
+    // resolved through it reaches the same object (a stored map then fetches each entry once).
+    template <class T>
+    T& RootObject(const cow_String& root) {
+        auto it = roots_.find(root.str());
+        if (it == roots_.end()) {
+            auto loaded = std::make_shared<T>(LoadRoot<T>(root));
+            it = roots_.emplace(root.str(), Kept{std::type_index(typeid(T)), loaded}).first;
+        } else if (it->second.type != std::type_index(typeid(T))) {
+            database_->Fail("root '" + root.str() + "' is in use as another class of object");
+        }
+        return *static_cast<T*>(it->second.object.get());
     }
 
     std::vector<cow_String> RootNames();
@@ -60,6 +82,12 @@ public:
 private:
     cls_Database::Root findRoot(const cow_String& root, std::uint32_t expectedClass);
 
+    struct Kept {
+        std::type_index type;
+        std::shared_ptr<void> object;
+    };
+
     cow_String name_;
     std::shared_ptr<cls_Database> database_;
+    std::map<std::string, Kept> roots_; // destroyed first: kept maps flush into the open file
 };

@@ -215,6 +215,10 @@ public:
         self->Flush();
     }
 
+    // Removes the key from the tree only: the map is not marked changed, and the stored entry
+    // goes at the next flush of a changed map.
+    bool Remove(const K& key) { return tree.Remove(key); }
+
     int Count() const { return tree.Count(); }
     bool IsMember(const K& key) const { return tree.ConstFind(key) != nullptr; }
     // The entry is in memory (not waiting to be fetched).

@@ -48,6 +48,7 @@ public:
     }
 
     const cls_Uid& Uid() const { return uid; }
+    static std::uint32_t TypeId() { return cls_ListTypeId; }
 
 private:
     cls_Uid uid;

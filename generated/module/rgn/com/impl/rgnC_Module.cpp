@@ -1,6 +1,9 @@
 #include "rgnC_Module.h"
 
 #include "atr_translate.h"
+#include "cls_MetadataRegistrar.h"
+#include "omi_Singleton.h"
+#include "rgnC_Paths.h"
 #include "cow_Counter.h"
 #include "dbc_Init.h"
 #include "ddr_Init.h"
@@ -17,6 +20,28 @@
 namespace {
 // Outstanding initialisations; constant-initialised, so loading the library runs no code.
 std::uint32_t moduleCount = 0;
+
+void registerClass(void (*initializeMetadata)(cls_ClassRegistrar&), unsigned int flags) {
+    // The registrar is fetched anew for every registration.
+    omi_Singleton<cls_MetadataRegistrar>::Instance().initClassMetadata(initializeMetadata, flags);
+}
+
+// The stored classes, in the order (and with the flags) the persistence framework expects.
+void registerClassMetadata() {
+    registerClass(&rgnC_SetData::InitializeMetadata, 7);
+    registerClass(&ddr_ShortcutImpl<rgnC_SetData>::InitializeMetadata, 7);
+    registerClass(&rgnC_SetDataInList::InitializeMetadata, 4);
+    registerClass(&ddr_ShortcutImpl<rgnC_SetDataMap>::InitializeMetadata, 4);
+    registerClass(&rgnC_SetDataListPath::InitializeMetadata, 4);
+    registerClass(&rgnC_SetDataPath::InitializeMetadata, 7);
+    registerClass(&rgnC_SubsetData::InitializeMetadata, 7);
+    registerClass(&ddr_ShortcutImpl<rgnC_SubsetData>::InitializeMetadata, 4);
+    registerClass(&rgnC_SubsetDataInList::InitializeMetadata, 4);
+    registerClass(&ddr_ShortcutImpl<rgnC_SubsetDataMap>::InitializeMetadata, 4);
+    registerClass(&rgnC_SubsetListOfSet::InitializeMetadata, 4);
+    registerClass(&rgnC_SubsetDataListPath::InitializeMetadata, 4);
+    registerClass(&rgnC_SubsetDataPath::InitializeMetadata, 4);
+}
 } // namespace
 
 constexpr typ_Entry rgnC_ClassTable[18] = {
@@ -62,6 +87,8 @@ void rgnC_initialize(int& count) {
     ddr_initialize(count);
 
     typ_ArchCompTable::InsertEntry(rgnC_ModuleNumber, typ_ArchCompEntry(&rgnC_ClassTable[0], 18));
+
+    registerClassMetadata();
 }
 
 void rgnC_finalize(int& count) {

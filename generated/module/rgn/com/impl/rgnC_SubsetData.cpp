@@ -1,6 +1,10 @@
 #include "rgnC_SubsetData.h"
 
 #include "atr_translate.h"
+#include "cls_ClassRegistrar.h"
+#include "cls_ReadVisitor.h"
+#include "cls_TypeAdapter.h"
+#include "cls_WriteVisitor.h"
 #include "cow_1DArrayIter.h"
 #include "nex_TextException.h"
 #include "pnt_PrettyPrint.h"
@@ -12,6 +16,25 @@ constexpr const char* kSourceFile = "generated/module/rgn/com/impl/rgnC_SubsetDa
 
 [[noreturn]] void throwText(const char* message, int line) {
     nex_TextException(atr_translate(message).String()).Throw(kSourceFile, line);
+}
+
+enum class Field {
+    SetIndex, SubsetIndex, IdArray, FacetIdArray, SubsetType, Unsorted, MeshIndex, ClassIndex,
+    ConstructionOk
+};
+
+const cls_FieldHandle& field(Field which) {
+    static const cls_FieldHandle handles[] = {
+        {-1, "setIndex"},   {-1, "subsetIndex"}, {-1, "idArray"},
+        {-1, "facetIdArray"}, {-1, "subsetType"}, {-1, "unsorted"},
+        {-1, "meshIndex"},  {-1, "classIndex"},  {-1, "constructionOk"},
+    };
+    return handles[static_cast<int>(which)];
+}
+
+// Releases one reference of a subset held through a counted holder, and the holder itself.
+void releaseHeld(cow_COW<int, cow_Direct<int>>* holder) {
+    delete reinterpret_cast<cow_COW<rgnC_SubsetData, cow_Virtual<rgnC_SubsetData>>*>(holder);
 }
 } // namespace
 
@@ -47,7 +70,50 @@ rgnC_SubsetData& rgnC_SubsetData::operator=(const rgnC_SubsetData& other) {
     return *this;
 }
 
+rgnC_SubsetData::rgnC_SubsetData(const cls_ReadVisitor& rv)
+    : constructionOk(rv.Memento().ReadBool(field(Field::ConstructionOk), false)),
+      unsorted(rv.Memento().ReadBool(field(Field::Unsorted), false)),
+      idArray(cls_ReadVisitor(rv, field(Field::IdArray)), nullptr),
+      facetIdArray(cls_ReadVisitor(rv, field(Field::FacetIdArray)), nullptr),
+      subsetType(cls_ReadVisitor(rv, field(Field::SubsetType))),
+      setIndex(rv.Memento().ReadInt(field(Field::SetIndex), 0)),
+      subsetIndex(rv.Memento().ReadInt(field(Field::SubsetIndex), 0)),
+      meshIndex(rv.Memento().ReadInt(field(Field::MeshIndex), 0)),
+      classIndex(rv.Memento().ReadInt(field(Field::ClassIndex), 0)), uid(rv.GetUid()) {}
+
 rgnC_SubsetData::~rgnC_SubsetData() = default;
+
+void* rgnC_SubsetData::Ctor(cls_ReadVisitor& rv) { return new rgnC_SubsetData(rv); }
+
+void rgnC_SubsetData::InitializeMetadata(cls_ClassRegistrar& registrar) {
+    cls_ClassMetadata& md = registrar.AddClassMD(
+        new cls_TypeAdapter<rgnC_SubsetData>(cow_String("rgnC_SubsetData"), 405, 1));
+    md.AddDtor(&releaseHeld);
+    md.AddAttribute(field(Field::SetIndex), cls_AttrInt, 1, cls_CollSingle);
+    md.AddAttribute(field(Field::SubsetIndex), cls_AttrInt, 1, cls_CollSingle);
+    md.AddAttribute(field(Field::IdArray), cls_AttrObject, cls_ListTypeId, cls_CollIntList);
+    md.AddAttribute(field(Field::FacetIdArray), cls_AttrObject, cls_ListTypeId, cls_CollIntList);
+    md.AddAttribute(field(Field::SubsetType), cls_AttrObject, omu_PrimEnumBase::TypeId(), cls_CollSingle);
+    md.AddAttribute(field(Field::Unsorted), cls_AttrBool, 1, cls_CollSingle);
+    md.AddAttribute(field(Field::MeshIndex), cls_AttrInt, 1, cls_CollSingle);
+    md.AddAttribute(field(Field::ClassIndex), cls_AttrInt, 1, cls_CollSingle);
+    md.AddAttribute(field(Field::ConstructionOk), cls_AttrBool, 1, cls_CollSingle);
+}
+
+void rgnC_SubsetData::DBWrite(const cls_WriteVisitor& wv) const {
+    if (!wv.StartWrite(TypeId(), uid))
+        return;
+    cls_MementoWrite& m = wv.Memento();
+    m.WriteInt(field(Field::SetIndex), &setIndex);
+    m.WriteInt(field(Field::SubsetIndex), &subsetIndex);
+    idArray.DBWrite(cls_WriteVisitor(wv, field(Field::IdArray), nullptr, nullptr));
+    facetIdArray.DBWrite(cls_WriteVisitor(wv, field(Field::FacetIdArray), nullptr, nullptr));
+    subsetType.DBWrite(cls_WriteVisitor(wv, field(Field::SubsetType), nullptr, nullptr));
+    m.WriteBool(field(Field::Unsorted), &unsorted);
+    m.WriteInt(field(Field::MeshIndex), &meshIndex);
+    m.WriteInt(field(Field::ClassIndex), &classIndex);
+    m.WriteBool(field(Field::ConstructionOk), &constructionOk);
+}
 
 rgnC_SubsetData* rgnC_SubsetData::Copy() const { return new rgnC_SubsetData(*this); }
 

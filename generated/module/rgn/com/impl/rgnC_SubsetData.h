@@ -13,6 +13,10 @@
 
 #include <cstdint>
 
+class cls_ClassRegistrar;
+class cls_ReadVisitor;
+class cls_WriteVisitor;
+
 class rgnC_SubsetData {
 public:
     // What LookupIndex answers for an id the subset does not hold.
@@ -26,10 +30,16 @@ public:
     // Carries the uid and shares the lists; the lookup table starts empty.
     rgnC_SubsetData(const rgnC_SubsetData& other);
     rgnC_SubsetData& operator=(const rgnC_SubsetData& other);
+    // Reads the stored record; the lookup table starts empty.
+    explicit rgnC_SubsetData(const cls_ReadVisitor& rv);
     virtual ~rgnC_SubsetData();
 
     // A new heap copy owned by the caller (the copy-on-write holders duplicate subsets with it).
     virtual rgnC_SubsetData* Copy() const;
+    virtual void DBWrite(const cls_WriteVisitor& wv) const;
+
+    static void* Ctor(cls_ReadVisitor& rv);
+    static void InitializeMetadata(cls_ClassRegistrar& registrar);
     virtual std::uint32_t DynTypeId() const { return TypeId(); }
     static std::uint32_t TypeId() { return 0x02540004; }
 

@@ -1,0 +1,62 @@
+// A path from an object O (named by a parent path) to one of its members M. The member is
+// fixed by the class (ddr_MemberShortcutTraits), not stored; its text is the parent's followed
+// by "." and the member's name.
+#pragma once
+
+#include "ddr_Shortcut.h"
+
+template <class O, class M, int N>
+class ddr_MemberShortcut : public ddr_ShortcutImpl<M> {
+    using Traits = ddr_MemberShortcutTraits<O, M>;
+
+public:
+    explicit ddr_MemberShortcut(const ddr_Shortcut<O>& parent)
+        : parent(parent), uid(cls_Uid::AllocateUid()) {}
+    ddr_MemberShortcut(const ddr_MemberShortcut&) = default;
+    explicit ddr_MemberShortcut(const cls_ReadVisitor& rv)
+        : ddr_ShortcutImpl<M>(rv), parent(cls_ReadVisitor(rv, parentField())), uid(rv.GetUid()) {}
+
+    static std::uint32_t TypeId() { return Traits::typeId; }
+    static void* Ctor(cls_ReadVisitor& rv) {
+        return static_cast<ddr_ShortcutImpl<M>*>(new ddr_MemberShortcut(rv));
+    }
+    static void InitializeMetadata(cls_ClassRegistrar& registrar) {
+        registrar
+            .CreateClassMD(cow_String(Traits::name), TypeId(), 203, &Ctor,
+                           ddr_ShortcutImpl<M>::TypeId())
+            .AddAttribute(parentField(), cls_AttrObject, ddr_Shortcut<O>::TypeId(), cls_CollSingle)
+            .AddDtor(&ddr_ShortcutImpl<M>::CowDtor);
+    }
+
+    cow_String Name() const override { return cow_String(Traits::memberName); }
+    cow_String Path() const override { return parent.Path() + ("." + Name().str()); }
+    cow_String DdbName() const override { return parent.DdbName(); }
+    ddr_MemberShortcut* Copy() const override { return new ddr_MemberShortcut(*this); }
+
+    // The very member of the object the parent yields: nothing is copied.
+    const M& ConstGet(const ddr_DdbContainer& container) const override {
+        return Traits::Member(parent.ImplPtr()->ConstGet(container));
+    }
+    M& Get(ddr_DdbContainer& container) const override {
+        return Traits::Member(parent.ImplPtr()->Get(container));
+    }
+
+    void DBWrite(const cls_WriteVisitor& wv) const override {
+        if (!wv.StartWrite(TypeId(), uid))
+            return;
+        parent.DBWrite(cls_WriteVisitor(wv, parentField(), nullptr, nullptr));
+    }
+    std::uint32_t DynTypeId() const override { return TypeId(); }
+
+    const ddr_Shortcut<O>& Parent() const { return parent; }
+    const cls_Uid& Uid() const { return uid; }
+
+private:
+    static const cls_FieldHandle& parentField() {
+        static const cls_FieldHandle h(-1, "parent");
+        return h;
+    }
+
+    ddr_Shortcut<O> parent;
+    cls_Uid uid;
+};

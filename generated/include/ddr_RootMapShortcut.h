@@ -1,0 +1,76 @@
+// A path to a map stored as a named root of an open model database: its text is the database
+// name, ".", and the root name ("model.sets"). Resolving it finds the database by name among
+// the thread's open databases and the root loaded there once.
+#pragma once
+
+#include "ddr_Ddb.h"
+#include "ddr_Shortcut.h"
+#include "nex_TextException.h"
+
+template <class M>
+class ddr_RootMapShortcut : public ddr_ShortcutImpl<M> {
+    using Traits = ddr_RootMapShortcutTraits<M>;
+
+public:
+    ddr_RootMapShortcut(const cow_String& ddbName, const cow_String& rootName)
+        : ddbName(ddbName), rootName(rootName), uid(cls_Uid::AllocateUid()) {}
+    ddr_RootMapShortcut(const ddr_RootMapShortcut&) = default;
+    explicit ddr_RootMapShortcut(const cls_ReadVisitor& rv)
+        : ddr_ShortcutImpl<M>(rv), ddbName(rv.Memento().ReadString(ddbField(), cow_String())),
+          rootName(rv.Memento().ReadString(rootField(), cow_String())), uid(rv.GetUid()) {}
+
+    static std::uint32_t TypeId() { return Traits::typeId; }
+    static void* Ctor(cls_ReadVisitor& rv) {
+        return static_cast<ddr_ShortcutImpl<M>*>(new ddr_RootMapShortcut(rv));
+    }
+    static void InitializeMetadata(cls_ClassRegistrar& registrar) {
+        registrar
+            .CreateClassMD(cow_String(Traits::name), TypeId(), 1, &Ctor,
+                           ddr_ShortcutImpl<M>::TypeId())
+            .AddAttribute(ddbField(), cls_AttrString, 1, cls_CollSingle)
+            .AddAttribute(rootField(), cls_AttrString, 1, cls_CollSingle)
+            .AddDtor(&ddr_ShortcutImpl<M>::CowDtor);
+    }
+
+    cow_String Name() const override { return rootName; }
+    cow_String Path() const override { return ddbName + ("." + rootName.str()); }
+    cow_String DdbName() const override { return ddbName; }
+    ddr_RootMapShortcut* Copy() const override { return new ddr_RootMapShortcut(*this); }
+
+    const M& ConstGet(const ddr_DdbContainer& container) const override {
+        return database(const_cast<ddr_DdbContainer&>(container)).template RootObject<M>(rootName);
+    }
+    M& Get(ddr_DdbContainer& container) const override {
+        return database(container).template RootObject<M>(rootName);
+    }
+
+    void DBWrite(const cls_WriteVisitor& wv) const override {
+        if (!wv.StartWrite(TypeId(), uid))
+            return;
+        wv.Memento().WriteString(ddbField(), &ddbName);
+        wv.Memento().WriteString(rootField(), &rootName);
+    }
+    std::uint32_t DynTypeId() const override { return TypeId(); }
+
+private:
+    ddr_Ddb& database(ddr_DdbContainer& container) const {
+        ddr_Ddb* ddb = container.Find(ddbName);
+        if (!ddb)
+            nex_TextException(cow_String("no model database named '" + ddbName.str() +
+                                         "' is open (path " + Path().str() + ")"))
+                .Throw("generated/include/ddr_RootMapShortcut", __LINE__);
+        return *ddb;
+    }
+    static const cls_FieldHandle& ddbField() {
+        static const cls_FieldHandle h(-1, "ddb");
+        return h;
+    }
+    static const cls_FieldHandle& rootField() {
+        static const cls_FieldHandle h(-1, "root");
+        return h;
+    }
+
+    cow_String ddbName;
+    cow_String rootName;
+    cls_Uid uid;
+};

@@ -1,0 +1,76 @@
+// A path to the entry with a given key in a map of T (the map itself named by a parent path):
+// its text is the parent's followed by [key].
+#pragma once
+
+#include "ddr_Shortcut.h"
+
+#include <string>
+
+template <class M, class T, int N>
+class ddr_SequenceShortcut : public ddr_ShortcutImpl<T> {
+    using Traits = ddr_SequenceShortcutTraits<M, T>;
+
+public:
+    ddr_SequenceShortcut(int index, const ddr_Shortcut<M>& parent)
+        : index(index), parent(parent), uid(cls_Uid::AllocateUid()) {}
+    ddr_SequenceShortcut(const ddr_SequenceShortcut&) = default;
+    explicit ddr_SequenceShortcut(const cls_ReadVisitor& rv)
+        : ddr_ShortcutImpl<T>(rv), index(rv.Memento().ReadInt(indexField(), 0)),
+          parent(cls_ReadVisitor(rv, parentField())), uid(rv.GetUid()) {}
+
+    static std::uint32_t TypeId() { return Traits::typeId; }
+    // Built as the implementation class that handles hold.
+    static void* Ctor(cls_ReadVisitor& rv) {
+        return static_cast<ddr_ShortcutImpl<T>*>(new ddr_SequenceShortcut(rv));
+    }
+    static void InitializeMetadata(cls_ClassRegistrar& registrar) {
+        registrar
+            .CreateClassMD(cow_String(Traits::name), TypeId(), 203, &Ctor,
+                           ddr_ShortcutImpl<T>::TypeId())
+            .AddAttribute(indexField(), cls_AttrInt, 1, cls_CollSingle)
+            .AddAttribute(parentField(), cls_AttrObject, ddr_Shortcut<M>::TypeId(), cls_CollSingle)
+            .AddDtor(&ddr_ShortcutImpl<T>::CowDtor);
+    }
+
+    cow_String Name() const override { return cow_String(std::to_string(index)); }
+    cow_String Path() const override {
+        return parent.Path() + ("[" + std::to_string(index) + "]");
+    }
+    cow_String DdbName() const override { return parent.DdbName(); }
+    ddr_SequenceShortcut* Copy() const override { return new ddr_SequenceShortcut(*this); }
+
+    // The parent's map, then its entry (fetched from the store when not loaded). Neither step
+    // tests the key or detaches the parent's shared implementation.
+    const T& ConstGet(const ddr_DdbContainer& container) const override {
+        return parent.ImplPtr()->ConstGet(container).ConstGet(index);
+    }
+    T& Get(ddr_DdbContainer& container) const override {
+        return parent.ImplPtr()->Get(container).Get(index);
+    }
+
+    void DBWrite(const cls_WriteVisitor& wv) const override {
+        if (!wv.StartWrite(TypeId(), uid))
+            return;
+        wv.Memento().WriteInt(indexField(), &index);
+        parent.DBWrite(cls_WriteVisitor(wv, parentField(), nullptr, nullptr));
+    }
+    std::uint32_t DynTypeId() const override { return TypeId(); }
+
+    int Index() const { return index; }
+    const ddr_Shortcut<M>& Parent() const { return parent; }
+    const cls_Uid& Uid() const { return uid; }
+
+private:
+    static const cls_FieldHandle& indexField() {
+        static const cls_FieldHandle h(-1, "index");
+        return h;
+    }
+    static const cls_FieldHandle& parentField() {
+        static const cls_FieldHandle h(-1, "parent");
+        return h;
+    }
+
+    int index;
+    ddr_Shortcut<M> parent;
+    cls_Uid uid;
+};

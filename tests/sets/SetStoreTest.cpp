@@ -1,0 +1,173 @@
+#include "TempDir.h"
+#include "cls_MetadataRegistrar.h"
+#include "cls_SqliteStatement.h"
+#include "cls_xoList.h"
+#include "ddr_Root.h"
+#include "omi_Singleton.h"
+#include "rgnC_Module.h"
+#include "rgnC_Paths.h"
+#include "thr_ThreadSingleton.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+cow_1DArrayList<int> idsFrom(int first, int n, int step = 1) {
+    cow_1DArrayList<int> l;
+    for (int i = 0; i < n; ++i)
+        l.Append(first + i * step);
+    return l;
+}
+
+// Set s holds a node, an element and two surface subsets; ids derive from s.
+rgnC_SetData makeSet(int s) {
+    rgnC_SetData set(s, cow_String("SET-" + std::to_string(s)), res_SetTypeEnm::SURFACE_SET,
+                     s % 7 == 0, s % 2 == 0);
+    set.AddSubset(0, 1, idsFrom(s * 100, 5), res_SetTypeEnm::NODE_SET, false, {});
+    set.AddSubset(0, 2, idsFrom(s * 100 + 50, 3, 2), res_SetTypeEnm::ELEMENT_SET, false, {});
+    set.AddSubset(1, 2, idsFrom(-s, 4), res_SetTypeEnm::SURFACE_FACET, true, idsFrom(1, 4));
+    set.AddSubset(1, 3, idsFrom(s, 2), static_cast<res_SetTypeEnm>(7), false, {});
+    return set;
+}
+
+class SetStore : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static int count = 0;
+        rgnC_initialize(count);
+        omi_Singleton<cls_MetadataRegistrar>::Instance().initClassMetadata(
+            &rgnC_SetDataListRoot::InitializeMetadata, 4);
+    }
+
+    // A path to subset k of set s of the list stored under `root` of database `ddb`.
+    static rgnC_SubsetDataPath subsetPath(const char* ddb, const char* root, int s, int k) {
+        const rgnC_SetDataListPath list(new rgnC_SetDataListRoot(cow_String(ddb), cow_String(root)));
+        const rgnC_SetDataPath set(new rgnC_SetDataInList(s, list));
+        const rgnC_SubsetDataListPath subsets(new rgnC_SubsetListOfSet(set));
+        return rgnC_SubsetDataPath(new rgnC_SubsetDataInList(k, subsets));
+    }
+
+    static const ddr_DdbContainer& openDatabases() {
+        return thr_ThreadSingleton<ddr_Root>::Instance().Fetch();
+    }
+
+    TempDir dir;
+    std::string file = dir.File("model.db");
+};
+
+} // namespace
+
+TEST_F(SetStore, SetsReadBackWithTheirSubsetsLabelsFlagsAndUids) {
+    const rgnC_SetData original = makeSet(3);
+    {
+        ddr_Ddb db(cow_String("model"), file, ddr_Ddb::Mode::Create);
+        db.StoreRoot(cow_String("one"), original);
+    }
+    ddr_Ddb db(cow_String("model"), file, ddr_Ddb::Mode::ReadOnly);
+    const rgnC_SetData back = db.LoadRoot<rgnC_SetData>(cow_String("one"));
+    EXPECT_TRUE(back.IsEqual(original));
+    EXPECT_EQ(back.NumSubset(), 4);
+    EXPECT_EQ(back.SetLabel(), cow_String("SET-3"));
+    EXPECT_EQ(back.SetIndex(), 3);
+    EXPECT_EQ(back.SetType(), res_SetTypeEnm::SURFACE_SET);
+    EXPECT_FALSE(back.InternalSet());
+    EXPECT_FALSE(back.Unsorted());
+    EXPECT_TRUE(back.ConstructionOk());
+    EXPECT_EQ(back.Uid(), original.Uid());
+    for (int k = 0; k < 4; ++k) {
+        const rgnC_SubsetData& a = back.SubSet(k);
+        const rgnC_SubsetData& b = original.SubSet(k);
+        EXPECT_EQ(a.Uid(), b.Uid());
+        EXPECT_EQ(a.SubsetIndex(), k);
+        EXPECT_EQ(a.Unsorted(), b.Unsorted());
+        EXPECT_EQ(a.SetIndex(), 3);
+    }
+    EXPECT_EQ(back.SubSet(3).SubsetType(), res_SetTypeEnm::SURFACE_SET); // 7 became the set's type
+    EXPECT_EQ(back.SubSet(2).LookupIndex(-1), 2);
+}
+
+TEST_F(SetStore, MissingAttributesReadAsTheirDefaults) {
+    {
+        ddr_Ddb db(cow_String("model"), file, ddr_Ddb::Mode::Create);
+        db.StoreRoot(cow_String("one"), makeSet(5));
+        cls_SqliteConnection& sql = db.Database().Sql();
+        sql.Execute("UPDATE rgnC_SetData SET setLabel = NULL");
+        sql.Execute("UPDATE rgnC_SubsetData SET meshIndex = NULL, classIndex = NULL");
+    }
+    ddr_Ddb db(cow_String("model"), file, ddr_Ddb::Mode::ReadOnly);
+    const rgnC_SetData back = db.LoadRoot<rgnC_SetData>(cow_String("one"));
+    EXPECT_EQ(back.SetLabel(), cow_String("0"));
+    EXPECT_EQ(back.SubSet(1).MeshIndex(), 0);
+    EXPECT_EQ(back.SubSet(1).ClassIndex(), 0);
+}
+
+TEST_F(SetStore, AStoredSubsetPathResolvesFetchingOnlyTheSetItNames) {
+    {
+        ddr_Ddb db(cow_String("model"), file, ddr_Ddb::Mode::Create);
+        rgnC_SetDataMap sets;
+        for (int s = 0; s < 1000; ++s)
+            sets.Insert(s, makeSet(s));
+        db.StoreRoot(cow_String("sets"), sets);
+        db.StoreRoot(cow_String("path"), subsetPath("model", "sets", 17, 2));
+    }
+    ddr_Ddb db(cow_String("model"), file, ddr_Ddb::Mode::ReadOnly);
+    const rgnC_SubsetDataPath path = db.LoadRoot<rgnC_SubsetDataPath>(cow_String("path"));
+    ASSERT_TRUE(path.IsDefined());
+    EXPECT_EQ(path.Path(), cow_String("model.sets[17].subset[2]"));
+    EXPECT_EQ(path.Name(), cow_String("2"));
+    EXPECT_EQ(path.DdbName(), cow_String("model"));
+    EXPECT_EQ(path.DynTypeId(), 0x02540008u);
+    EXPECT_EQ(path.PythonPath(), cow_String("ddb('model').sets[17].subset[2]"));
+
+    const rgnC_SubsetData& subset = path.ImplPtr()->ConstGet(openDatabases());
+    EXPECT_EQ(subset.SetIndex(), 17);
+    EXPECT_EQ(subset.LookupIndex(-15), 2);
+    EXPECT_EQ(subset.LookupIndex(99), rgnC_SubsetData::kNotFound);
+    // One set and one of its subsets came from the file; no other set did.
+    EXPECT_EQ(db.Database().Fetches(), 2);
+    path.ImplPtr()->ConstGet(openDatabases());
+    EXPECT_EQ(db.Database().Fetches(), 2);
+}
+
+TEST_F(SetStore, PathsReloadWithTextsUidsAndSharedImplementations) {
+    const rgnC_SubsetDataPath path = subsetPath("model", "sets", 4, 1);
+    const rgnC_SubsetDataPath sameImpl = path; // shares the implementation
+    const rgnC_SetDataPath undefined;
+    {
+        ddr_Ddb db(cow_String("model"), file, ddr_Ddb::Mode::Create);
+        db.StoreRoot(cow_String("a"), path);
+        db.StoreRoot(cow_String("none"), undefined);
+        cls_xoList<rgnC_SubsetDataPath> both;
+        both.Append(path);
+        both.Append(sameImpl);
+        both.Append(subsetPath("model", "sets", 4, 1)); // equal text, its own implementation
+        db.StoreRoot(cow_String("both"), both);
+    }
+    ddr_Ddb db(cow_String("model"), file, ddr_Ddb::Mode::ReadOnly);
+    const auto back = db.LoadRoot<rgnC_SubsetDataPath>(cow_String("a"));
+    EXPECT_TRUE(back == path);
+    EXPECT_EQ(back.Uid(), path.Uid());
+    const auto& entry = dynamic_cast<const rgnC_SubsetDataInList&>(*back.ImplPtr());
+    const auto& original = dynamic_cast<const rgnC_SubsetDataInList&>(*path.ImplPtr());
+    EXPECT_EQ(entry.Uid(), original.Uid());
+    EXPECT_EQ(entry.Index(), 1);
+    const auto& member = dynamic_cast<const rgnC_SubsetListOfSet&>(*entry.Parent().ImplPtr());
+    EXPECT_EQ(member.Uid(), dynamic_cast<const rgnC_SubsetListOfSet&>(*original.Parent().ImplPtr()).Uid());
+    EXPECT_EQ(member.Parent().Path(), cow_String("model.sets[4]"));
+    EXPECT_EQ(member.Parent().DynTypeId(), 0x02540006u);
+
+    const auto none = db.LoadRoot<rgnC_SetDataPath>(cow_String("none"));
+    EXPECT_FALSE(none.IsDefined());
+    EXPECT_TRUE(none == undefined);
+    EXPECT_FALSE(none == rgnC_SetDataPath(member.Parent()));
+
+    // Handles that shared one implementation when stored share it again when loaded.
+    const auto both = db.LoadRoot<cls_xoList<rgnC_SubsetDataPath>>(cow_String("both"));
+    ASSERT_EQ(both.Count(), 3);
+    EXPECT_EQ(both.ConstGet(0).ImplPtr(), both.ConstGet(1).ImplPtr());
+    EXPECT_EQ(both.ConstGet(0).ImplHandle().Count(), 2);
+    EXPECT_NE(both.ConstGet(2).ImplPtr(), both.ConstGet(0).ImplPtr());
+    EXPECT_TRUE(both.ConstGet(2) == both.ConstGet(0));
+}
