@@ -24,7 +24,8 @@ public:
 
     // Sizes the array for the stored count first, then reads the elements in order. The owner
     // uid is kept, not used.
-    cls_xo1DArrayList(const cls_ReadVisitor& rv, cls_Uid* owner) : uid(rv.GetUid()), owner(owner) {
+    explicit cls_xo1DArrayList(const cls_ReadVisitor& rv, cls_Uid* owner = nullptr)
+        : uid(rv.GetUid()), owner(owner) {
         std::unique_ptr<cls_ListCursor> cursor(rv.OpenCursor());
         if (cursor->ElementCount() > 0)
             this->Get(cursor->ElementCount() - 1); // extends the array to the stored size

@@ -1,0 +1,110 @@
+// A model database of sets, from scratch: build a set-data list, store it, reopen the file,
+// then resolve path texts such as "model.sets[17].subset[2]" and print what they name.
+//
+//   model_demo [file]        (default: model_demo.db in the current folder)
+#include "cls_MetadataRegistrar.h"
+#include "ddr_Root.h"
+#include "nex_Exception.h"
+#include "omi_Singleton.h"
+#include "pnt_PrettyPrint.h"
+#include "rgnC_Module.h"
+#include "rgnC_Paths.h"
+#include "thr_ThreadSingleton.h"
+#include "typ_DebugFlags.h"
+
+#include <cstdio>
+#include <regex>
+#include <string>
+
+namespace {
+
+// A set of each kind with four subsets; the ids derive from the set index.
+rgnC_SetData makeSet(int s) {
+    static const res_SetTypeEnm kinds[] = {res_SetTypeEnm::NODE_SET, res_SetTypeEnm::ELEMENT_SET,
+                                           res_SetTypeEnm::SURFACE_SET};
+    rgnC_SetData set(s, cow_String("SET-" + std::to_string(s)), kinds[s % 3], false, false);
+    for (int k = 0; k < 4; ++k) {
+        cow_1DArrayList<int> ids, facets;
+        for (int i = 0; i < 8 + k; ++i) {
+            ids.Append(s * 1000 + k * 100 + i);
+            facets.Append(1 + i % 4);
+        }
+        const bool faceted = s % 3 == 2 && k == 3;
+        set.AddSubset(k / 2, k % 2, ids,
+                      faceted ? res_SetTypeEnm::SURFACE_FACET : static_cast<res_SetTypeEnm>(7),
+                      false, faceted ? facets : cow_1DArrayList<int>());
+    }
+    return set;
+}
+
+// Builds the path that a text names: "<database>.<root>[s]" for a set data, followed by
+// ".subset[k]" for a subset. Other texts are refused.
+struct ParsedPath {
+    rgnC_SetDataPath set;
+    rgnC_SubsetDataPath subset; // undefined for a path to a set data
+};
+
+ParsedPath parsePath(const std::string& text) {
+    static const std::regex form(R"(^(\w+)\.(\w+)\[(-?\d+)\](?:\.subset\[(-?\d+)\])?$)");
+    std::smatch m;
+    if (!std::regex_match(text, m, form))
+        throw std::runtime_error("not a path to a set or subset: " + text);
+    const rgnC_SetDataListPath list(
+        new rgnC_SetDataListRoot(cow_String(m[1].str()), cow_String(m[2].str())));
+    ParsedPath p{rgnC_SetDataPath(new rgnC_SetDataInList(std::stoi(m[3].str()), list)), {}};
+    if (m[4].matched) {
+        const rgnC_SubsetDataListPath subsets(new rgnC_SubsetListOfSet(p.set));
+        p.subset = rgnC_SubsetDataPath(new rgnC_SubsetDataInList(std::stoi(m[4].str()), subsets));
+    }
+    return p;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::string file = argc > 1 ? argv[1] : "model_demo.db";
+    int count = 0;
+    rgnC_initialize(count);
+    omi_Singleton<cls_MetadataRegistrar>::Instance().initClassMetadata(
+        &rgnC_SetDataListRoot::InitializeMetadata, 4);
+    try {
+        std::remove(file.c_str());
+        {
+            ddr_Ddb db(cow_String("model"), file, ddr_Ddb::Mode::Create);
+            rgnC_SetDataMap sets;
+            for (int s = 0; s < 1000; ++s)
+                sets.Insert(s, makeSet(s));
+            db.StoreRoot(cow_String("sets"), sets);
+            std::printf("stored 1000 sets with 4 subsets each in %s\n", file.c_str());
+        }
+
+        ddr_Ddb db(cow_String("model"), file, ddr_Ddb::Mode::ReadOnly);
+        const ddr_DdbContainer& open = thr_ThreadSingleton<ddr_Root>::Instance().Fetch();
+        typ_DebugFlags::SetDebugFlags(rgnC_ModuleNumber, 3);
+        pnt_debugPrint().AttachCapture(nullptr);
+        for (const char* text : {"model.sets[17].subset[2]", "model.sets[500]",
+                                 "model.sets[998].subset[3]"}) {
+            const ParsedPath p = parsePath(text);
+            std::printf("\n%s\n", text);
+            if (p.subset.IsDefined()) {
+                const rgnC_SubsetData& subset = p.subset.ImplPtr()->ConstGet(open);
+                const int firstId = subset.IdArray().ConstGet(0);
+                std::printf("  path %s, scripting text %s\n", p.subset.Path().c_str(),
+                            p.subset.PythonPath().c_str());
+                std::printf("  id %d stands at position %d of %d\n", firstId + 3,
+                            subset.LookupIndex(firstId + 3), subset.IdArray().Count());
+            }
+            std::printf("  the set it names (debug listing on standard error):\n");
+            std::fflush(stdout);
+            p.set.ImplPtr()->ConstGet(open).Print();
+        }
+        std::printf("\nobjects fetched from the file: %ld (of 5000 stored)\n",
+                    db.Database().Fetches());
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "model_demo: %s\n", e.what());
+        rgnC_finalize(count);
+        return 1;
+    }
+    rgnC_finalize(count);
+    return 0;
+}

@@ -1,0 +1,88 @@
+#include "Probe.h"
+#include "TempDir.h"
+#include "cls_xo1DArrayList.h"
+#include "cls_SqliteStatement.h"
+#include "cls_xoList.h"
+#include "ddr_Ddb.h"
+#include "omu_ValueErrorException.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ListStore : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { Probe::Register(); }
+    TempDir dir;
+    std::string file = dir.File("lists.db");
+};
+
+} // namespace
+
+TEST_F(ListStore, ObjectListsReadBackInOrderAndEmptyListsStayEmpty) {
+    cls_xoList<Probe> probes;
+    for (int i = 0; i < 3; ++i)
+        probes.Append(Probe(i, "x", res_SetTypeEnm::SURFACE_NODE));
+    cls_xo1DArrayList<Probe> array;
+    for (int i = 0; i < 40; ++i) // more than one block of the array
+        array.Append(Probe(100 + i));
+    {
+        ddr_Ddb db(cow_String("l"), file, ddr_Ddb::Mode::Create);
+        db.StoreRoot(cow_String("probes"), probes);
+        db.StoreRoot(cow_String("array"), array);
+        db.StoreRoot(cow_String("empty"), cls_xoList<Probe>());
+        // A list is written again in full on every store; a shorter one leaves no stale tail.
+        probes.RemoveLast();
+        db.StoreRoot(cow_String("probes"), probes);
+    }
+    ddr_Ddb db(cow_String("l"), file, ddr_Ddb::Mode::ReadOnly);
+    const auto back = db.LoadRoot<cls_xoList<Probe>>(cow_String("probes"));
+    ASSERT_EQ(back.Count(), 2);
+    EXPECT_EQ(back.ConstGet(1), probes.ConstGet(1));
+    EXPECT_EQ(back.Uid(), probes.Uid());
+    const auto arrayBack = db.LoadRoot<cls_xo1DArrayList<Probe>>(cow_String("array"));
+    ASSERT_EQ(arrayBack.Count(), 40);
+    for (int i = 0; i < 40; ++i)
+        EXPECT_EQ(arrayBack.ConstGet(i).number, 100 + i);
+    EXPECT_EQ(db.LoadRoot<cls_xoList<Probe>>(cow_String("empty")).Count(), 0);
+}
+
+TEST_F(ListStore, AssigningAListGivesItANewIdentityUnlessItIsItsOwnContent) {
+    cls_xoList<Probe> list;
+    list.Append(Probe(1));
+    const cls_Uid before = list.Uid();
+    list = static_cast<const cow_List<Probe>&>(list);
+    EXPECT_EQ(list.Uid(), before);
+    cow_List<Probe> other;
+    other.Append(Probe(2));
+    list = other;
+    EXPECT_NE(list.Uid(), before);
+    EXPECT_EQ(&list.ConstGet(0), &other.ConstGet(0)); // shared, not copied
+    const cls_xoList<Probe> fresh = cls_xoListFromCow(other);
+    EXPECT_NE(fresh.Uid(), list.Uid());
+}
+
+TEST_F(ListStore, EnumeratedValuesAreStoredByNameAndUnknownNamesAreRefused) {
+    {
+        ddr_Ddb db(cow_String("l"), file, ddr_Ddb::Mode::Create);
+        db.StoreRoot(cow_String("p"), Probe(1, "x", res_SetTypeEnm::SURFACE_FACET));
+        cls_SqliteConnection& sql = db.Database().Sql();
+        cls_SqliteStatement& name = sql.Cached("SELECT name FROM omu_PrimEnum");
+        ASSERT_TRUE(name.Step());
+        EXPECT_EQ(name.Text(0), "SURFACE_FACET");
+        name.Reset();
+        sql.Execute("UPDATE omu_PrimEnum SET name = 'Node set'");
+    }
+    ddr_Ddb db(cow_String("l"), file, ddr_Ddb::Mode::ReadOnly);
+    try {
+        db.LoadRoot<Probe>(cow_String("p"));
+        FAIL() << "an unknown name was accepted";
+    } catch (const omu_ValueErrorException& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("omu_PrimEnum(const cls_ReadVisitor&) - str not "
+                                              "allowed: Node set  Permissible: \"NODE_SET\"",
+                                              0),
+                  0u)
+            << e.what();
+        EXPECT_EQ(e.Line(), 95);
+    }
+}
