@@ -4,6 +4,8 @@
 #include "cls_MetadataRegistrar.h"
 #include "omi_Singleton.h"
 #include "rgnC_Paths.h"
+#include "rgnC_PropRegionList.h"
+#include "rgnC_RegionPair.h"
 #include "cow_Counter.h"
 #include "dbc_Init.h"
 #include "ddr_Init.h"
@@ -28,6 +30,9 @@ void registerClass(void (*initializeMetadata)(cls_ClassRegistrar&), unsigned int
 
 // The stored classes, in the order (and with the flags) the persistence framework expects.
 void registerClassMetadata() {
+    registerClass(&rgnC_PropRegionList::InitializeMetadata, 7);
+    registerClass(&rgnC_Region::InitializeMetadata, 7);
+    registerClass(&rgnC_RegionPair::InitializeMetadata, 3);
     registerClass(&rgnC_SetData::InitializeMetadata, 7);
     registerClass(&ddr_ShortcutImpl<rgnC_SetData>::InitializeMetadata, 7);
     registerClass(&rgnC_SetDataInList::InitializeMetadata, 4);

@@ -1,0 +1,80 @@
+// What the region tests share: the module started once per process with the root path class
+// registered, sets of every kind stored under a root of a real database file, and paths to them.
+#pragma once
+
+#include "TempDir.h"
+#include "cls_MetadataRegistrar.h"
+#include "cls_SqliteStatement.h"
+#include "ddr_Ddb.h"
+#include "omi_Singleton.h"
+#include "rgnC_Module.h"
+#include "rgnC_Paths.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace RegionWorld {
+
+// Registering the root path class again would replace metadata that open databases still use.
+inline void Start() {
+    static const bool started = [] {
+        static int count = 0;
+        rgnC_initialize(count);
+        omi_Singleton<cls_MetadataRegistrar>::Instance().initClassMetadata(
+            &rgnC_SetDataListRoot::InitializeMetadata, 4);
+        return true;
+    }();
+    (void)started;
+}
+
+// Set k has the set type k (0 to 6), label "SET-k", is internal when k is odd, and holds one
+// subset of ids derived from k.
+inline rgnC_SetDataMap SetsOfEveryKind() {
+    rgnC_SetDataMap sets;
+    for (int k = 0; k <= 6; ++k) {
+        rgnC_SetData set(k, cow_String("SET-" + std::to_string(k)), static_cast<res_SetTypeEnm>(k),
+                         k % 2 == 1, false);
+        cow_1DArrayList<int> ids;
+        for (int i = 0; i < 3; ++i)
+            ids.Append(100 * k + i);
+        set.AddSubset(0, 1, ids, static_cast<res_SetTypeEnm>(7), false, {});
+        sets.Insert(k, set);
+    }
+    return sets;
+}
+
+inline rgnC_SetDataPath SetPath(const char* ddb, const char* root, int key) {
+    const rgnC_SetDataListPath list(new rgnC_SetDataListRoot(cow_String(ddb), cow_String(root)));
+    return rgnC_SetDataPath(new rgnC_SetDataInList(key, list));
+}
+
+inline std::int64_t Count(ddr_Ddb& db, const std::string& table) {
+    cls_SqliteStatement st(db.Database().Sql(), "SELECT COUNT(*) FROM \"" + table + "\"");
+    return st.Step() ? st.Int(0) : -1;
+}
+
+// Builds a stored root with T's reading constructor directly, so that what the constructor
+// throws arrives as it was thrown (LoadRoot reports it as a damaged object of the file).
+template <class T>
+T ReadRootDirectly(ddr_Ddb& db, const char* root) {
+    cls_Reader reader(db.DatabasePtr());
+    const auto found = db.Database().FindRoot(root);
+    if (!found)
+        throw std::runtime_error(std::string("no root ") + root);
+    cls_ReadVisitor visitor(reader, *found);
+    return T(visitor);
+}
+
+// A test with a model database file named "model" holding SetsOfEveryKind() under "sets".
+class Fixture : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { Start(); }
+
+    void StoreSets(ddr_Ddb& db) { db.StoreRoot(cow_String("sets"), SetsOfEveryKind()); }
+
+    TempDir dir;
+    std::string file = dir.File("model.db");
+};
+
+} // namespace RegionWorld
