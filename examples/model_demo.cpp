@@ -9,6 +9,7 @@
 #include "pnt_PrettyPrint.h"
 #include "rgnC_Module.h"
 #include "rgnC_Paths.h"
+#include "rgnC_RegionPair.h"
 #include "thr_ThreadSingleton.h"
 #include "typ_DebugFlags.h"
 
@@ -76,6 +77,17 @@ int main(int argc, char** argv) {
                 sets.Insert(s, makeSet(s));
             db.StoreRoot(cow_String("sets"), sets);
             std::printf("stored 1000 sets with 4 subsets each in %s\n", file.c_str());
+
+            // Regions take their name and kind from the set their path names; a pair of them
+            // is kept in a stored array under another root.
+            rgnC_RegionPairArray contacts;
+            for (int s : {17, 500}) {
+                const rgnC_Region master(parsePath("model.sets[" + std::to_string(s) + "]").set);
+                const rgnC_Region slave(parsePath("model.sets[" + std::to_string(s + 1) + "]").set);
+                contacts.Append(rgnC_RegionPair(master, slave, false, s == 500, false));
+            }
+            db.StoreRoot(cow_String("contacts"), contacts);
+            std::printf("stored %d region pairs\n", contacts.Count());
         }
 
         ddr_Ddb db(cow_String("model"), file, ddr_Ddb::Mode::ReadOnly);
@@ -97,6 +109,17 @@ int main(int argc, char** argv) {
             std::printf("  the set it names (debug listing on standard error):\n");
             std::fflush(stdout);
             p.set.ImplPtr()->ConstGet(open).Print();
+        }
+        const auto contacts = db.LoadRoot<rgnC_RegionPairArray>(cow_String("contacts"));
+        std::printf("\nregion pairs read back from the reopened file:\n");
+        for (int i = 0; i < contacts.Count(); ++i) {
+            const rgnC_RegionPair& pair = contacts.ConstGet(i);
+            for (const rgnC_Region* r : {&pair.Region1(), &pair.Region2()})
+                std::printf("  %-8s path %-18s kind bits %d, set resolves to '%s' with %d subsets\n",
+                            r->Name().c_str(), r->SetDataPath().Path().c_str(), r->SetTypeBits(),
+                            r->ConstSet().SetLabel().c_str(), r->ConstSet().NumSubset());
+            std::printf("  ground flags %s/%s\n", pair.Ground1() ? "yes" : "no",
+                        pair.Ground2() ? "yes" : "no");
         }
         std::printf("\nobjects fetched from the file: %ld (of 5000 stored)\n",
                     db.Database().Fetches());

@@ -1,0 +1,288 @@
+#include "LiveCounted.h"
+#include "cow_ArrayCOW.h"
+#include "cow_BtreeIterator.h"
+#include "cow_Virtual.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <numeric>
+#include <random>
+#include <set>
+#include <vector>
+
+namespace {
+
+using Shared = cow_ArrayCOW<LiveCounted, cow_Virtual<LiveCounted>>;
+
+// Values under test are made from, and read back as, ints.
+struct Values {
+    static int make(int x, int) { return x; }
+    static Shared make(int x, const Shared&) { return Shared(new LiveCounted(x)); }
+    static int read(int v) { return v; }
+    static int read(const Shared& v) { return v->value; }
+};
+
+// Compares count, content, and both walking directions with the model.
+template <class V>
+::testing::AssertionResult matches(const cow_Btree<int, V>& t, const std::map<int, int>& m) {
+    std::vector<std::pair<int, int>> fwd, back;
+    cow_BtreeIterator<int, V> it(t);
+    for (it.First(); !it.IsDone(); it.Next())
+        fwd.emplace_back(it.Key(), Values::read(it.Value()));
+    for (it.Last(); !it.IsDone(); it.Previous())
+        back.emplace(back.begin(), it.Key(), Values::read(it.Value()));
+    const std::vector<std::pair<int, int>> expected(m.begin(), m.end());
+    if (t.Count() != int(m.size()) || fwd != expected || back != expected)
+        return ::testing::AssertionFailure() << "tree differs from its model";
+    return ::testing::AssertionSuccess();
+}
+
+template <class V>
+::testing::AssertionResult valid(const cow_Btree<int, V>& t) {
+    std::string why;
+    return t.validate(&why) ? ::testing::AssertionSuccess() : ::testing::AssertionFailure() << why;
+}
+
+// Every test leaves no live payload and no counter behind.
+class NoLeaks : public ::testing::Test {
+protected:
+    int live_ = LiveCounted::live;
+    long counters_ = cow_Counter::LiveCount();
+    void TearDown() override {
+        EXPECT_EQ(LiveCounted::live, live_);
+        EXPECT_EQ(cow_Counter::LiveCount(), counters_);
+    }
+};
+
+template <class V>
+class BtreeModel : public NoLeaks {};
+using ValueTypes = ::testing::Types<int, Shared>;
+TYPED_TEST_SUITE(BtreeModel, ValueTypes);
+using Btree = NoLeaks;
+
+using IntTree = cow_Btree<int, int>;
+using SharedTree = cow_Btree<int, Shared>;
+
+} // namespace
+
+// Several versions change at random, each through insertion, removal, writable lookup and
+// copies or assignments of one another; every version must keep matching its own model.
+TYPED_TEST(BtreeModel, RandomChangesToManyVersionsMatchStdMap) {
+    using V = TypeParam;
+    struct Version {
+        cow_Btree<int, V> tree;
+        std::map<int, int> model;
+    };
+    std::vector<Version> versions(1);
+    std::mt19937 rng(7321);
+    for (int step = 0; step < 6000; ++step) {
+        const std::size_t i = rng() % versions.size();
+        const int key = static_cast<int>(rng() % 400) - 200;
+        const int value = static_cast<int>(rng() % 1000);
+        cow_Btree<int, V>& t = versions[i].tree;
+        std::map<int, int>& m = versions[i].model;
+        const unsigned op = rng() % 10;
+        if (op < 4) {
+            ASSERT_EQ(t.InsertUnlessMember(key, Values::make(value, V())),
+                      m.emplace(key, value).second);
+        } else if (op < 7) {
+            ASSERT_EQ(t.Remove(key), m.erase(key) == 1);
+        } else if (op == 7) {
+            const auto* node = t.ConstFind(key);
+            ASSERT_EQ(node != nullptr, m.count(key) == 1);
+            if (node) {
+                ASSERT_EQ(Values::read(node->Value()), m[key]);
+            }
+        } else if (op == 8) {
+            if (auto* node = t.Find(key)) {
+                node->Value() =
+                    Values::make(value, V()); // in place: the path is private to this version
+                m.at(key) = value;
+            } else {
+                ASSERT_EQ(m.count(key), 0u);
+            }
+        } else if (rng() % 20 == 0) {
+            versions[rng() % versions.size()] = Version{};
+        } else if (versions.size() < 8) {
+            versions.push_back(versions[i]); // `t` and `m` dangle from here on
+        } else {
+            versions[rng() % versions.size()] = versions[i]; // may be self-assignment
+        }
+        ASSERT_TRUE(valid(versions[i].tree)) << "step " << step;
+        if (step % 100 == 0) {
+            for (const Version& v : versions) {
+                ASSERT_TRUE(matches(v.tree, v.model)) << "step " << step;
+            }
+        }
+    }
+    for (const Version& v : versions) {
+        ASSERT_TRUE(valid(v.tree));
+        ASSERT_TRUE(matches(v.tree, v.model));
+    }
+}
+
+// Key of the node reached from the root by 'L' and 'R' steps, or -1 if there is none.
+int keyAt(const IntTree& t, const char* steps) {
+    const IntTree::Node* n = t.RootNode();
+    for (; n && *steps; ++steps)
+        n = *steps == 'L' ? n->Left() : n->Right();
+    return n ? n->Key() : -1;
+}
+
+TEST_F(Btree, SingleRotationsCountAnAbsentChildAsALeaf) {
+    IntTree t;
+    for (int k : {1, 2, 3})
+        t.InsertUnlessMember(k, k);
+    EXPECT_EQ(keyAt(t, ""), 1); // a right subtree of height 1 is not yet out of balance
+    EXPECT_EQ(t.RootNode()->Height(), 2);
+    t.InsertUnlessMember(4, 4); // left rotation at the root
+    EXPECT_EQ(keyAt(t, ""), 2);
+    EXPECT_EQ(keyAt(t, "L"), 1);
+    EXPECT_EQ(keyAt(t, "RR"), 4);
+    EXPECT_TRUE(valid(t));
+
+    IntTree mirror;
+    for (int k : {4, 3, 2, 1})
+        mirror.InsertUnlessMember(k, k);
+    EXPECT_EQ(keyAt(mirror, ""), 3);
+    EXPECT_EQ(keyAt(mirror, "LL"), 1);
+
+    // Not a guarantee for every input, but sorted and shuffled runs must stay logarithmic.
+    std::vector<int> keys(20000);
+    std::iota(keys.begin(), keys.end(), 0);
+    IntTree up, shuffled;
+    for (int k : keys)
+        up.InsertUnlessMember(k, k);
+    std::shuffle(keys.begin(), keys.end(), std::mt19937(5));
+    for (int k : keys)
+        shuffled.InsertUnlessMember(k, k);
+    EXPECT_LE(up.RootNode()->Height(), 1.5 * std::log2(keys.size()));
+    EXPECT_LE(shuffled.RootNode()->Height(), 1.5 * std::log2(keys.size()));
+}
+
+TEST_F(Btree, RemovalPutsTheSuccessorInPlaceAndRebalances) {
+    IntTree three;
+    for (int k : {2, 1, 3})
+        three.InsertUnlessMember(k, k);
+    EXPECT_TRUE(three.Remove(2));
+    EXPECT_TRUE(matches(three, {{1, 1}, {3, 3}}));
+    EXPECT_EQ(keyAt(three, ""), 3);
+    EXPECT_TRUE(valid(three));
+
+    IntTree t; // a full tree of height 2, rooted at 4
+    for (int k : {4, 2, 6, 1, 3, 5, 7})
+        t.InsertUnlessMember(k, k);
+    EXPECT_TRUE(t.Remove(2)); // its successor is its right child
+    EXPECT_EQ(keyAt(t, "L"), 3);
+    EXPECT_EQ(keyAt(t, "LL"), 1);
+    EXPECT_TRUE(t.Remove(4)); // its successor lies deeper, left of 6
+    EXPECT_EQ(keyAt(t, ""), 5);
+    EXPECT_EQ(keyAt(t, "R"), 6);
+    EXPECT_EQ(keyAt(t, "RL"), -1);
+    EXPECT_EQ(keyAt(t, "L"), 3);
+    EXPECT_TRUE(matches(t, {{1, 1}, {3, 3}, {5, 5}, {6, 6}, {7, 7}}));
+    EXPECT_TRUE(valid(t)); // heights exact along the successor path too
+
+    IntTree full; // 1..31 by levels: a full tree of height 4, rooted at 16
+    for (int step = 16; step >= 1; step /= 2)
+        for (int k = step; k < 32; k += 2 * step)
+            full.InsertUnlessMember(k, k);
+    for (int k = 1; k <= 7; ++k)
+        full.Remove(k);
+    EXPECT_EQ(keyAt(full, "L"), 12); // 8 lost its left subtree: rotated below the root
+    EXPECT_EQ(keyAt(full, "LL"), 8);
+    for (int k = 8; k <= 15; ++k)
+        full.Remove(k);
+    EXPECT_EQ(keyAt(full, ""), 24); // the root's left emptied: rotated at the root
+    EXPECT_TRUE(valid(full));
+}
+
+// Keys of the nodes that a search for `key` visits.
+std::set<int> searchPath(const SharedTree& t, int key) {
+    std::set<int> path;
+    for (const auto* n = t.RootNode(); n; n = key < n->Key() ? n->Left() : n->Right()) {
+        path.insert(n->Key());
+        if (n->Key() == key)
+            break;
+    }
+    return path;
+}
+
+TEST_F(Btree, CopiesShareEveryNodeOffTheChangedPath) {
+    SharedTree t1;
+    std::mt19937 rng(99);
+    for (int i = 0; i < 300; ++i) {
+        const int k = static_cast<int>(rng() % 2000) * 2; // even: odd keys are free to insert
+        t1.InsertUnlessMember(k, Shared(new LiveCounted(k)));
+    }
+    std::map<int, const SharedTree::Node*> before, parentOf;
+    cow_BtreeIterator<int, Shared> it(t1);
+    for (it.First(); !it.IsDone(); it.Next()) {
+        const auto& n = it.Current();
+        before[n.Key()] = &n;
+        for (const auto* c : {n.Left(), n.Right()})
+            if (c)
+                parentOf[c->Key()] = &n;
+    }
+    const int copies = LiveCounted::copies;
+
+    SharedTree t2;
+    t2.InsertUnlessMember(1, Shared(new LiveCounted(1)));
+    t2 = t1;
+    for (const auto& [k, n] : before)
+        ASSERT_EQ(t2.ConstFind(k), n); // reading copies nothing
+
+    const int added = 1001;
+    const std::set<int> path = searchPath(t1, added);
+    ASSERT_TRUE(t2.InsertUnlessMember(added, Shared(new LiveCounted(added))));
+    EXPECT_EQ(t1.ConstFind(added), nullptr);
+    for (const auto& [k, n] : before) {
+        const auto* n2 = t2.ConstFind(k);
+        if (path.count(k)) {
+            EXPECT_NE(n2, n) << k; // un-shared
+        } else if (!parentOf.count(k) || !path.count(parentOf[k]->Key())) {
+            EXPECT_EQ(n2, n) << k; // only a path node's child can be copied, by a rotation
+        }
+        EXPECT_EQ(n2->Value().ConstPtr(), n->Value().ConstPtr()); // values stay shared
+    }
+
+    // A writable lookup un-shares exactly the search path, even for an absent key.
+    SharedTree t3 = t1;
+    EXPECT_EQ(t3.Find(added), nullptr);
+    for (const auto& [k, n] : before)
+        EXPECT_EQ(t3.ConstFind(k) != n, path.count(k) == 1) << k;
+    EXPECT_EQ(LiveCounted::copies, copies);
+    EXPECT_TRUE(valid(t1) && valid(t2) && valid(t3));
+
+    // A whole tree behind a handle is copied by its own Copy(): O(1), nodes shared.
+    cow_COW<SharedTree, cow_Virtual<SharedTree>> h1(new SharedTree(t1)), h2 = h1;
+    h2.Get().Remove(before.begin()->first);
+    EXPECT_EQ(h1->Count(), t1.Count());
+    EXPECT_EQ(h2->Count(), t1.Count() - 1);
+    EXPECT_EQ(h1->ConstFind(before.rbegin()->first), before.rbegin()->second);
+}
+
+TEST_F(Btree, EmptyingATreeReleasesWhatOnlyItHeld) {
+    const int live = LiveCounted::live;
+    SharedTree t, copy;
+    const long emptyCounters = cow_Counter::LiveCount();
+    for (int k = 0; k < 100; ++k)
+        t.InsertUnlessMember(k, Shared(new LiveCounted(k)));
+    copy = t;
+    EXPECT_TRUE(copy.Remove(50));
+    {
+        cow_BtreeIterator<int, Shared> it(copy);
+        it.Last();
+        it.Previous();
+        EXPECT_EQ(it.Key(), 98);
+    }
+    t = SharedTree();
+    EXPECT_TRUE(t.IsEmpty());
+    EXPECT_EQ(LiveCounted::live, live + 99); // key 50's value went with t
+    for (int k = 0; k < 100; ++k)
+        EXPECT_EQ(copy.Remove(k), k != 50);
+    EXPECT_EQ(LiveCounted::live, live);
+    EXPECT_EQ(cow_Counter::LiveCount(), emptyCounters);
+}
