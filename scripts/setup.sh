@@ -1,9 +1,15 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, when any is missing (as root, else via sudo).
+#   scripts/setup.sh [fuzz]
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          libabsl-dev librapidcheck-dev libsqlite3-dev)
+          libabsl-dev librapidcheck-dev libsqlite3-dev libexodusii-dev)
+# `setup.sh fuzz` adds what scripts/fuzz.sh needs: clang and its runtimes (libclang_rt.fuzzer,
+# which clang only recommends).
+if [ "${1:-}" = fuzz ]; then
+    packages+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -2,8 +2,18 @@
 
 #include "cls_PC.h"
 #include "cls_Writer.h"
+#include "nex_Exception.h"
 
 #include <algorithm>
+
+namespace {
+// The first kept handle whose key is not below `key`.
+template <class Kept>
+auto keptAt(Kept& pending, int key) {
+    return std::lower_bound(pending.begin(), pending.end(), key,
+                            [](const auto& kept, int k) { return kept.first < k; });
+}
+} // namespace
 
 cls_AgentMapKey2ObjBase::cls_AgentMapKey2ObjBase(std::shared_ptr<cls_Database> database,
                                                  std::uint64_t mapOid, bool createdByWrite)
@@ -53,12 +63,29 @@ void cls_AgentMapKey2ObjBase::RemoveKey(const int& key) {
     Writer().Database().RemoveMapEntry(mapOid_, key);
     keys_.erase(std::remove(keys_.begin(), keys_.end(), key), keys_.end());
     modified_.erase(key);
-    pending_.erase(key);
+    if (auto at = keptAt(pending_, key); at != pending_.end() && at->first == key)
+        pending_.erase(at);
 }
 
 void cls_AgentMapKey2ObjBase::Released() {
-    for (auto it = pending_.begin(); it != pending_.end();)
-        it = IsModified(it->first) ? std::next(it) : pending_.erase(it);
+    std::erase_if(pending_, [this](const auto& kept) { return !IsModified(kept.first); });
+}
+
+void cls_AgentMapKey2ObjBase::KeepUntilCommitted(int key, std::shared_ptr<void> handle) {
+    if (pending_.empty() || pending_.back().first < key) {
+        pending_.emplace_back(key, std::move(handle));
+        return;
+    }
+    auto at = keptAt(pending_, key);
+    if (at != pending_.end() && at->first == key)
+        at->second = std::move(handle);
+    else
+        pending_.emplace(at, key, std::move(handle));
+}
+
+const void* cls_AgentMapKey2ObjBase::Kept(int key) const {
+    auto at = keptAt(pending_, key);
+    return at != pending_.end() && at->first == key ? at->second.get() : nullptr;
 }
 
 void cls_AgentMapKey2ObjBase::Attach(cls_PC* map) {
@@ -112,7 +139,12 @@ void* cls_AgentMapKey2ObjBase::fetchObject(int key, unsigned int typeId) {
     cls_Reader reader(database_);
     cls_MementoRead memento(reader, entry->oid, entry->classId, 0);
     cls_ReadVisitor visitor(&memento);
-    void* object = md.Ctor(visitor);
+    void* object = nullptr;
+    try {
+        object = md.Ctor(visitor);
+    } catch (const nex_Exception& e) {
+        database_->FailBuilding(e, entry->oid, entry->classId);
+    }
     if (!object)
         database_->Fail("class '" + md.Name().str() + "' cannot be built from a record");
     database_->CountFetch();

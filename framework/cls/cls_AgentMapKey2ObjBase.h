@@ -63,10 +63,9 @@ public:
     // Entry requests record a written entry here.
     void RecordEntry(int key, cls_Database::Reference element);
     // Keeps the handle of an entry written in a write that has not committed yet, so the
-    // object is not lost if that write fails.
-    void KeepUntilCommitted(int key, std::shared_ptr<void> handle) {
-        pending_[key] = std::move(handle);
-    }
+    // object is not lost if that write fails. O(1) for keys given in ascending order, as a
+    // map's first write gives them.
+    void KeepUntilCommitted(int key, std::shared_ptr<void> handle);
     cls_Writer& Writer();
     std::uint64_t MapOid() const { return mapOid_; }
     const std::vector<int>& StoredKeys() const { return keys_; }
@@ -80,10 +79,7 @@ public:
     template <class T>
     cow_ArrayCOW<T, cow_Virtual<T>> Fetch(const int& key, unsigned int typeId);
     // The handle kept for `key` by KeepUntilCommitted, or null.
-    const void* Kept(int key) const {
-        auto it = pending_.find(key);
-        return it == pending_.end() ? nullptr : it->second.get();
-    }
+    const void* Kept(int key) const;
 
 private:
     // Reads the entry's row and builds the object; null when the key is not stored.
@@ -101,15 +97,17 @@ private:
     bool bornInWrite_ = false; // stored for the first time by a write not yet committed
     std::unique_ptr<cls_Writer> ownWriter_;
     cls_Writer* joinedWriter_ = nullptr;
-    std::unordered_map<int, std::shared_ptr<void>> pending_;
+    // The handles kept until the write commits, sorted by key. A sorted vector rather than a
+    // hash map: a map's first write gives the keys in ascending order, so each handle is
+    // appended, where a node-based map allocated a node per entry and rehashed as it grew.
+    std::vector<std::pair<int, std::shared_ptr<void>>> pending_;
 };
 
 template <class T>
 cow_ArrayCOW<T, cow_Virtual<T>> cls_AgentMapKey2ObjBase::Fetch(const int& key, unsigned int typeId) {
     using Handle = cow_ArrayCOW<T, cow_Virtual<T>>;
-    auto kept = pending_.find(key);
-    if (kept != pending_.end())
-        return *static_cast<Handle*>(kept->second.get());
+    if (const void* kept = Kept(key))
+        return *static_cast<const Handle*>(kept);
     return Handle(static_cast<T*>(fetchObject(key, typeId)));
 }
 

@@ -134,6 +134,10 @@ void cls_Database::checkFormat(Mode mode) {
 void cls_Database::createSchema() {
     // Large pages keep big id lists in few overflow pages; must precede the first table.
     sql_.Execute("PRAGMA page_size = 65536");
+    // The pager keeps the number of cache pages it worked out for the default 4 KiB pages, a
+    // 31 MiB cache once pages are 64 KiB, which a store of a large list fills with fresh
+    // memory. Sized again in KiB (SQLite's default amount), it holds 31 pages.
+    sql_.Execute("PRAGMA cache_size = -2000");
     cls_SqliteTransaction t(sql_);
     sql_.Execute(
         "CREATE TABLE cls_meta (key TEXT PRIMARY KEY, value);"
@@ -176,6 +180,16 @@ const cls_ClassMetadata& cls_Database::ClassOf(std::uint32_t classId) const {
     if (!md)
         Fail("unknown class id " + hexId(classId));
     return *md;
+}
+
+void cls_Database::FailBuilding(const std::exception& e, std::uint64_t oid,
+                                std::uint32_t classId) const {
+    const std::string message = e.what();
+    if (message.rfind("model database '" + Path() + "': ", 0) == 0)
+        throw; // the exception being handled, with its own type
+    const cls_ClassMetadata* md = cls_ClassRegistrar::Current().Find(classId);
+    Fail("damaged: object " + std::to_string(oid) + " of class '" +
+         (md ? md->Name().str() : hexId(classId)) + "' cannot be read: " + message);
 }
 
 const std::string& cls_Database::ensureTable(const cls_ClassMetadata& md) {
@@ -234,9 +248,13 @@ void cls_Database::StoreRow(const cls_MementoWrite& row) {
     ++rowsWritten_;
 }
 
-// The ids go straight from the list's blocks into the BLOB, one run at a time: no contiguous
-// copy of the whole list is made.
+// The ids go from the list's blocks into the BLOB without a copy of the whole list: long runs
+// straight from their block, short runs (a list grown by appending has blocks of 16 ids)
+// gathered in a staging buffer first, since every BLOB write pays a page lookup whatever its
+// size.
 void cls_Database::storeIntList(std::uint64_t oid, const cow_1DArrayList<int>& ids) {
+    constexpr int kDirectRun = 4096;  // ids; shorter runs are staged
+    constexpr int kStageIds = 1 << 16; // 256 KiB, kept for the connection's life
     const std::int64_t bytes = static_cast<std::int64_t>(ids.Count()) * 4;
     cls_SqliteStatement& s =
         sql_.Cached("INSERT OR REPLACE INTO cls_intlist (oid, ids) VALUES (?, zeroblob(?))");
@@ -249,13 +267,33 @@ void cls_Database::storeIntList(std::uint64_t oid, const cow_1DArrayList<int>& i
                                static_cast<sqlite3_int64>(oid), 1, &blob);
     if (rc != SQLITE_OK)
         sql_.Fail("writing an int list", rc);
-    int offset = 0;
+    const int stageIds = std::min(kStageIds, ids.Count());
+    int offset = 0; // bytes written
+    int staged = 0; // ids waiting in the staging buffer
+    auto writeStaged = [&] {
+        if (staged > 0 && rc == SQLITE_OK)
+            rc = sqlite3_blob_write(blob, stage_.data(), staged * 4, offset);
+        offset += staged * 4;
+        staged = 0;
+    };
     for (cow_1DArrayIter<int> it(ids.Array(), ids.Count()); it.More() && rc == SQLITE_OK;) {
         const int n = it.RunLength();
-        rc = sqlite3_blob_write(blob, it.RunData(), n * 4, offset);
-        offset += n * 4;
+        if (n >= kDirectRun) {
+            writeStaged();
+            if (rc == SQLITE_OK)
+                rc = sqlite3_blob_write(blob, it.RunData(), n * 4, offset);
+            offset += n * 4;
+        } else {
+            if (static_cast<int>(stage_.size()) < stageIds)
+                stage_.resize(stageIds);
+            if (staged + n > stageIds)
+                writeStaged();
+            std::copy_n(it.RunData(), n, stage_.data() + staged);
+            staged += n;
+        }
         it.Skip(n);
     }
+    writeStaged();
     sqlite3_blob_close(blob);
     if (rc != SQLITE_OK)
         sql_.Fail("writing an int list", rc);

@@ -16,6 +16,7 @@
 #include "cow_1DArrayList.h"
 
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <optional>
 #include <string>
@@ -49,6 +50,11 @@ public:
     bool IsReadOnly() const { return sql_.IsReadOnly(); }
     cls_SqliteConnection& Sql() { return sql_; }
     [[noreturn]] void Fail(const std::string& problem) const { sql_.FailWith(problem); }
+    // Called from a handler of an exception raised while object `oid` was built from its
+    // record: the framework's own errors name the file already and are rethrown as they are;
+    // any other (a stored value that the class refuses) is reported as damage to the object.
+    [[noreturn]] void FailBuilding(const std::exception& e, std::uint64_t oid,
+                                   std::uint32_t classId) const;
 
     // The write in progress on this database, if any: stored maps flushed while a write is
     // running join it instead of starting a transaction of their own.
@@ -97,4 +103,5 @@ private:
     std::vector<std::uint32_t> tablesKnown_;
     long rowsWritten_ = 0;
     long fetches_ = 0;
+    std::vector<int> stage_; // short runs of ids on their way into a BLOB
 };

@@ -1,5 +1,18 @@
 #include "cls_MementoWrite.h"
 
+#include "cls_ClassMetadata.h"
+
+cls_MementoWrite::cls_MementoWrite(const cls_ClassMetadata* metadata, std::uint32_t classId,
+                                   std::uint64_t oid, int collection)
+    : metadata_(metadata), classId_(classId), oid_(oid), collection_(collection) {
+    if (!metadata_)
+        return;
+    std::size_t columns = 0;
+    for (const auto& a : metadata_->Attributes())
+        columns += a.type == cls_AttrObject ? 2 : 1;
+    columns_.reserve(columns);
+}
+
 void cls_MementoWrite::set(std::string column, Value value) {
     for (auto& [name, v] : columns_) {
         if (name == column) {

@@ -22,9 +22,9 @@ public:
     // A column value: NULL, an integer, or text.
     using Value = std::variant<Null, std::int64_t, cow_String>;
 
+    // Reserves a column per plain attribute and two per object attribute of the class.
     cls_MementoWrite(const cls_ClassMetadata* metadata, std::uint32_t classId, std::uint64_t oid,
-                     int collection)
-        : metadata_(metadata), classId_(classId), oid_(oid), collection_(collection) {}
+                     int collection);
 
     void WriteInt(const cls_FieldHandle& handle, const int* value);
     void WriteBool(const cls_FieldHandle& handle, const bool* value);

@@ -11,7 +11,6 @@
 
 #include <deque>
 #include <memory>
-#include <unordered_set>
 #include <vector>
 
 class cls_AgentMapKey2ObjBase;
@@ -27,8 +26,8 @@ public:
     cls_Database& Database() { return *database_; }
     const std::shared_ptr<cls_Database>& DatabasePtr() { return database_; }
 
-    // True the first time an object is met in this write.
-    bool FirstTime(std::uint64_t oid) { return written_.insert(oid).second; }
+    // True the first time an object is met in this write; `oid` is never 0.
+    bool FirstTime(std::uint64_t oid) { return written_.Insert(oid); }
     cls_MementoWrite& NewRecord(const cls_ClassMetadata* metadata, std::uint32_t classId,
                                 std::uint64_t oid, int collection);
 
@@ -41,9 +40,23 @@ public:
     bool Committed() const { return committed_; }
 
 private:
+    // The uids met in this write: open addressing over a power-of-two table, 0 (the null
+    // identity) marking a free slot. A node-based set allocated a node per object and
+    // rehashed its nodes as a large write grew.
+    class UidSet {
+    public:
+        bool Insert(std::uint64_t uid);
+
+    private:
+        void grow();
+
+        std::vector<std::uint64_t> slots_;
+        std::size_t count_ = 0;
+    };
+
     std::shared_ptr<cls_Database> database_;
     std::unique_ptr<class cls_SqliteTransaction> transaction_;
-    std::unordered_set<std::uint64_t> written_;
+    UidSet written_;
     std::deque<cls_MementoWrite> records_;
     std::vector<cls_AgentMapKey2ObjBase*> agents_;
     bool committed_ = false;

@@ -1,0 +1,229 @@
+#include "ArrayChecks.h"
+#include "cow_1DArray.h"
+#include "cow_1DArrayIter.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cstdint>
+#include <deque>
+#include <random>
+#include <vector>
+
+namespace {
+
+std::vector<int> walk(const cow_1DArray<int>& a) {
+    std::vector<int> out;
+    for (cow_1DArrayIter<int> it(a); it.More(); it.Next())
+        out.push_back(it.Value());
+    return out;
+}
+
+cow_1DArray<int> counting(int n) {
+    cow_1DArray<int> a;
+    for (int i = 0; i < n; ++i)
+        a.Get(i) = i;
+    return a;
+}
+
+} // namespace
+
+TEST(cow_1DArray, CopySharesUntilAWriteThenCopiesTheTableAndOneBlock) {
+    cow_1DArray<int> a = counting(40); // three blocks of 16
+    const long before = cow_Counter::LiveCount();
+    cow_1DArray<int> b = a;
+    EXPECT_EQ(cow_Counter::LiveCount(), before);
+    EXPECT_EQ(&a.PartialArrayConstGet(0), &b.PartialArrayConstGet(0));
+
+    b.Get(0) = 100;
+    EXPECT_EQ(a.PartialArrayConstGet(0), 0);
+    EXPECT_EQ(b.PartialArrayConstGet(0), 100);
+    EXPECT_FALSE(a.SharesTableWith(b));
+    EXPECT_NE(&a.PartialArrayConstGet(0), &b.PartialArrayConstGet(0));
+    EXPECT_EQ(&a.PartialArrayConstGet(16), &b.PartialArrayConstGet(16));
+    EXPECT_EQ(&a.PartialArrayConstGet(39), &b.PartialArrayConstGet(39));
+    EXPECT_EQ(cow_Counter::LiveCount(), before + 2); // b's counter and its copy of block 0
+
+    int* sole = &b.Get(0); // b alone holds block 0 now: written in place
+    EXPECT_EQ(sole, &b.Get(0));
+    const int* shared = &b.PartialArrayConstGet(20);
+    b.Get(20) = 7; // block 1 is still shared with a's table
+    EXPECT_NE(shared, &b.PartialArrayConstGet(20));
+    EXPECT_EQ(a.PartialArrayConstGet(20), 20);
+
+    a = cow_1DArray<int>(); // b becomes the only holder of block 2
+    const int* last = &b.PartialArrayConstGet(39);
+    EXPECT_EQ(last, &b.Get(39));
+    EXPECT_TRUE(SharingIsExact<int>({&a, &b}, before - 4));
+}
+
+TEST(cow_1DArray, GrowthAndHeadInsertion) {
+    cow_1DArray<int> a;
+    a.Get(5) = 1;
+    EXPECT_EQ(a.Size(), 6);
+    EXPECT_EQ(a.BlockSize(), 16);
+    EXPECT_EQ(walk(a), (std::vector<int>{0, 0, 0, 0, 0, 1}));
+
+    cow_1DArray<int> heads;
+    for (int i = 0; i < 20; ++i)
+        heads.GetHead() = i;
+    std::vector<int> reversed(20);
+    for (int i = 0; i < 20; ++i)
+        reversed[i] = 19 - i;
+    EXPECT_EQ(walk(heads), reversed);
+
+    // 17 * 16 elements fill the 17-slot table exactly; the head insertion must grow it.
+    cow_1DArray<int> full = counting(17 * 16);
+    ASSERT_EQ(full.TableLength(), 17);
+    cow_1DArray<int> copy = full;
+    full.GetHead() = -1;
+    EXPECT_EQ(full.Size(), 17 * 16 + 1);
+    EXPECT_EQ(full.TableLength(), 34);
+    std::vector<int> expected{-1};
+    for (int i = 0; i < 17 * 16; ++i)
+        expected.push_back(i);
+    EXPECT_EQ(walk(full), expected);
+    EXPECT_EQ(walk(copy), std::vector<int>(expected.begin() + 1, expected.end()));
+    EXPECT_TRUE(full.validate() && copy.validate());
+}
+
+TEST(cow_1DArray, SizingConstructorLayoutAndWalksOverMissingBlocks) {
+    for (int n : {0, 1, 255, 256, 257, 1000, 4095, 4096, 65537, 1 << 20, (1 << 24) - 1}) {
+        const cow_1DArray<int> a(n);
+        const auto bits = std::bit_cast<std::uint32_t>(static_cast<float>(n));
+        const int shift = int(bits >> 23 & 0xFF) - 130;
+        const int blocks = int(((bits & 0x7FFFFF) + 0x8FFFFF) >> 20);
+        EXPECT_EQ(a.BlockShift(), shift > 4 ? shift : 4) << n;
+        EXPECT_EQ(a.TableLength(), shift > 4 ? 16 + blocks : 16) << n;
+        EXPECT_EQ(a.Size(), n);
+        EXPECT_TRUE(a.validate());
+    }
+    // Past 2^24 the float rounds; the table must still cover every element.
+    const cow_1DArray<char> big((1 << 24) + 1);
+    EXPECT_GE(big.TableLength() - 16, ((1 << 24) + 1 + big.BlockSize() - 1) / big.BlockSize());
+
+    cow_1DArray<int> a(1000); // blocks of 64, none created yet
+    EXPECT_TRUE(walk(a).empty()) << "a missing first block walks as empty";
+    a.Get(0) = 0;
+    EXPECT_EQ(walk(a).size(), 64u) << "an empty slot ends the walk";
+    std::vector<int> src(1000);
+    for (int i = 0; i < 1000; ++i)
+        src[i] = i * 3;
+    a.SetFromArray(src.data(), 1000);
+    EXPECT_EQ(walk(a), src);
+}
+
+// Random operations on a pool of arrays that share storage, against deques. Elements past the
+// end of the last block survive a shrink and show again on regrowth, so the model keeps them.
+TEST(cow_1DArray, RandomOperationsMatchADequeModel) {
+    struct Entry {
+        cow_1DArray<Tracked> a;
+        std::deque<int> m;
+        std::deque<int> beyondEnd;
+        void extendTo(std::size_t n) {
+            for (; m.size() < n; beyondEnd.empty() ? void() : beyondEnd.pop_front())
+                m.push_back(beyondEnd.empty() ? 0 : beyondEnd.front());
+        }
+    };
+    const long before = cow_Counter::LiveCount();
+    {
+        std::mt19937 rng(12345);
+        auto pick = [&](int n) { return int(rng() % unsigned(n)); };
+        std::vector<Entry> pool(1);
+        for (int step = 0; step < 4000; ++step) {
+            const int k = pick(int(pool.size()));
+            Entry& e = pool[k];
+            const int size = int(e.m.size());
+            const int value = pick(1000) + 1;
+            switch (pick(10)) {
+            case 0:
+            case 1: {
+                const int i = pick(size + 6);
+                e.a.Get(i) = value;
+                e.extendTo(i + 1);
+                e.m[i] = value;
+                break;
+            }
+            case 2:
+                e.a.GetHead() = value;
+                e.m.push_front(value);
+                break;
+            case 3:
+                if (size > 0) {
+                    e.a.RemoveFirst();
+                    e.m.pop_front();
+                }
+                break;
+            case 4: {
+                const int n = pick(size < 600 ? 2 * size + 40 : size);
+                if (n == 0) {
+                    e.m.clear();
+                    e.beyondEnd.clear();
+                } else if (n < size) {
+                    std::deque<int> cut(e.m.begin() + n, e.m.end());
+                    cut.insert(cut.end(), e.beyondEnd.begin(), e.beyondEnd.end());
+                    const int room = -(e.a.Start() + n) & (e.a.BlockSize() - 1);
+                    cut.resize(std::min<std::size_t>(room, cut.size()));
+                    e.beyondEnd = cut;
+                    e.m.resize(n);
+                }
+                e.a.Grow(n);
+                e.extendTo(n);
+                break;
+            }
+            case 5:
+                if (pool.size() < 6)
+                    pool.push_back(e);
+                break;
+            case 6:
+                pool[pick(int(pool.size()))] = e;
+                break;
+            case 7:
+                if (pool.size() > 1)
+                    pool.erase(pool.begin() + k);
+                break;
+            case 8: {
+                const int n = pick(size + 10);
+                std::vector<Tracked> src(n);
+                for (int i = 0; i < n; ++i)
+                    src[i] = value + i;
+                e.a.SetFromArray(src.data(), n);
+                e.extendTo(n);
+                for (int i = 0; i < n; ++i)
+                    e.m[i] = value + i;
+                break;
+            }
+            case 9: { // an iterator made before a write sees the old values
+                const std::deque<int> old = e.m;
+                cow_1DArrayIter<Tracked> it(e.a);
+                if (size > 0) {
+                    const int i = pick(size);
+                    e.a.Get(i) = -value;
+                    e.m[i] = -value;
+                }
+                std::deque<int> seen;
+                for (; it.More(); it.Next())
+                    seen.push_back(it.Value().v);
+                ASSERT_EQ(seen, old) << "step " << step;
+                break;
+            }
+            }
+            std::vector<const cow_1DArray<Tracked>*> arrays;
+            for (const Entry& p : pool) {
+                const char* why = "";
+                ASSERT_TRUE(p.a.validate(&why)) << why << " at step " << step;
+                ASSERT_EQ(p.a.Size(), int(p.m.size())) << "step " << step;
+                for (int i = 0; i < p.a.Size(); ++i)
+                    ASSERT_EQ(p.a.PartialArrayConstGet(i).v, p.m[i]) << "step " << step;
+                int i = 0;
+                for (cow_1DArrayIter<Tracked> it(p.a); it.More(); it.Next(), ++i)
+                    ASSERT_EQ(it.Value().v, p.m[i]);
+                ASSERT_EQ(i, p.a.Size());
+                arrays.push_back(&p.a);
+            }
+            ASSERT_TRUE(SharingIsExact<Tracked>(arrays, before)) << "step " << step;
+        }
+    }
+    EXPECT_EQ(cow_Counter::LiveCount(), before);
+    EXPECT_EQ(Tracked::live, 0);
+}
