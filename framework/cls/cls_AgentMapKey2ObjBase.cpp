@@ -139,12 +139,7 @@ void* cls_AgentMapKey2ObjBase::fetchObject(int key, unsigned int typeId) {
     cls_Reader reader(database_);
     cls_MementoRead memento(reader, entry->oid, entry->classId, 0);
     cls_ReadVisitor visitor(&memento);
-    void* object = nullptr;
-    try {
-        object = md.Ctor(visitor);
-    } catch (const nex_Exception& e) {
-        database_->FailBuilding(e, entry->oid, entry->classId);
-    }
+    void* object = md.Ctor(visitor); // the class's own errors pass unchanged
     if (!object)
         database_->Fail("class '" + md.Name().str() + "' cannot be built from a record");
     database_->CountFetch();

@@ -68,6 +68,7 @@ public:
     void KeepUntilCommitted(int key, std::shared_ptr<void> handle);
     cls_Writer& Writer();
     std::uint64_t MapOid() const { return mapOid_; }
+    const cls_Database* Database() const { return database_.get(); }
     const std::vector<int>& StoredKeys() const { return keys_; }
 
     // Called by the write the agent wrote into.

@@ -182,16 +182,6 @@ const cls_ClassMetadata& cls_Database::ClassOf(std::uint32_t classId) const {
     return *md;
 }
 
-void cls_Database::FailBuilding(const std::exception& e, std::uint64_t oid,
-                                std::uint32_t classId) const {
-    const std::string message = e.what();
-    if (message.rfind("model database '" + Path() + "': ", 0) == 0)
-        throw; // the exception being handled, with its own type
-    const cls_ClassMetadata* md = cls_ClassRegistrar::Current().Find(classId);
-    Fail("damaged: object " + std::to_string(oid) + " of class '" +
-         (md ? md->Name().str() : hexId(classId)) + "' cannot be read: " + message);
-}
-
 const std::string& cls_Database::ensureTable(const cls_ClassMetadata& md) {
     const ClassTable& t = classTable(md);
     if (std::find(tablesKnown_.begin(), tablesKnown_.end(), md.TypeId()) != tablesKnown_.end())

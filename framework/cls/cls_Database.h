@@ -50,12 +50,6 @@ public:
     bool IsReadOnly() const { return sql_.IsReadOnly(); }
     cls_SqliteConnection& Sql() { return sql_; }
     [[noreturn]] void Fail(const std::string& problem) const { sql_.FailWith(problem); }
-    // Called from a handler of an exception raised while object `oid` was built from its
-    // record: the framework's own errors name the file already and are rethrown as they are;
-    // any other (a stored value that the class refuses) is reported as damage to the object.
-    [[noreturn]] void FailBuilding(const std::exception& e, std::uint64_t oid,
-                                   std::uint32_t classId) const;
-
     // The write in progress on this database, if any: stored maps flushed while a write is
     // running join it instead of starting a transaction of their own.
     cls_Writer* ActiveWriter() const { return activeWriter_; }

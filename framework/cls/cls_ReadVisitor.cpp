@@ -3,6 +3,7 @@
 #include "cls_AgentMapKey2ObjBase.h"
 #include "cls_Codes.h"
 #include "cls_ListCursor.h"
+#include "nex_Exception.h"
 
 #include <variant>
 
@@ -78,6 +79,7 @@ void* cls_MementoRead::buildObject(const cls_Database::Reference& ref, std::uint
                 "' where another class was expected");
     cls_MementoRead memento(*reader_, ref.oid, ref.classId, collection);
     cls_ReadVisitor visitor(&memento);
+    // A value the class itself refuses raises the class's own error, unchanged.
     void* object = md.Ctor(visitor);
     if (!object)
         db.Fail("class '" + md.Name().str() + "' cannot be built from a record");

@@ -54,11 +54,7 @@ public:
         cls_Reader reader(database_);
         const cls_Database::Root found = findRoot(root, T::TypeId());
         cls_ReadVisitor visitor(reader, found);
-        try {
-            return T(visitor);
-        } catch (const nex_Exception& e) {
-            database_->FailBuilding(e, found.oid, found.classId);
-        }
+        return T(visitor); // errors of T's own reading pass to the caller unchanged
     }
 
     // The stored root loaded once and kept for the life of this object, so that every path

@@ -20,6 +20,7 @@
 #include "cls_ReadVisitor.h"
 #include "cls_Uid.h"
 #include "cls_WriteVisitor.h"
+#include "cls_Writer.h"
 #include "cow_Btree.h"
 #include "cow_BtreeIterator.h"
 #include "nex_TextException.h"
@@ -195,9 +196,17 @@ public:
         if (!wv.StartWrite(TypeId(), uid))
             return;
         wv.CheckCollectionType(cls_CollectionTypeFix(cls_CollIntKeyedMap, nullptr));
-        if (agent)
-            return;
         auto* self = const_cast<cls_Map2Obj*>(this);
+        if (agent) {
+            if (agent->Database() == &wv.Writer().Database())
+                return;
+            // Stored in another database: bring every entry into memory, let go of that
+            // database's agent, and store the map here as a new collection.
+            for (const K& key : keys())
+                if (!IsLoaded(key))
+                    self->LoadValue(key);
+            self->letGoOfAgent();
+        }
         self->agent = wv.CreateMapAgent();
         agent->AddReference();
         agent->Attach(self);

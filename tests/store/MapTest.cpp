@@ -185,3 +185,19 @@ TEST_F(StoredMap, AFailedFirstStoreLosesNothing) {
         EXPECT_EQ(db.LoadRoot<ProbeMap>(cow_String("m")).ConstGet(2).number, 3);
     }
 }
+
+TEST_F(StoredMap, StoringAStoredMapIntoAnotherDatabaseStoresEveryEntryThere) {
+    auto first = storedMap(6);
+    ProbeMap map = first->LoadRoot<ProbeMap>(cow_String("m"));
+    map.ConstGet(2); // one entry loaded, the others still in the first file
+    const std::string other = dir.File("other.db");
+    {
+        ddr_Ddb second(cow_String("e"), other, ddr_Ddb::Mode::Create);
+        second.StoreRoot(cow_String("m"), map);
+    }
+    ddr_Ddb second(cow_String("e"), other, ddr_Ddb::Mode::ReadOnly);
+    const ProbeMap copy = second.LoadRoot<ProbeMap>(cow_String("m"));
+    ASSERT_EQ(copy.Count(), 6);
+    for (int k = 0; k < 6; ++k)
+        EXPECT_EQ(copy.ConstGet(k).number, k * 10);
+}
