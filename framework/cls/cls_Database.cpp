@@ -62,11 +62,13 @@ struct ClassTable {
 };
 
 // Per class id: the SQL for its table, built once per process.
+// Keyed by type id and checked against the metadata object: registering a class again (the
+// module restarted) replaces its metadata, and the SQL is then built afresh from the new one.
 const ClassTable& classTable(const cls_ClassMetadata& md) {
-    static std::unordered_map<const cls_ClassMetadata*, ClassTable> tables;
-    auto it = tables.find(&md);
-    if (it != tables.end())
-        return it->second;
+    static std::unordered_map<std::uint32_t, std::pair<const cls_ClassMetadata*, ClassTable>> tables;
+    auto it = tables.find(md.TypeId());
+    if (it != tables.end() && it->second.first == &md)
+        return it->second.second;
     ClassTable t;
     t.name = md.Name().str();
     std::string names = "oid", marks = "?";
@@ -77,7 +79,9 @@ const ClassTable& classTable(const cls_ClassMetadata& md) {
     }
     t.insertSql = "INSERT OR REPLACE INTO " + quoted(t.name) + " (" + names + ") VALUES (" + marks + ")";
     t.selectSql = "SELECT * FROM " + quoted(t.name) + " WHERE oid = ?";
-    return tables.emplace(&md, std::move(t)).first->second;
+    auto& slot = tables[md.TypeId()];
+    slot = {&md, std::move(t)};
+    return slot.second;
 }
 
 cls_SqliteConnection::Mode sqlMode(cls_Database::Mode mode) {

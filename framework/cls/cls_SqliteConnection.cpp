@@ -29,6 +29,32 @@ cls_SqliteConnection::cls_SqliteConnection(const std::string& path, Mode mode)
     }
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_timeout(db_, 5000);
+    if (mode == Mode::ReadOnly)
+        rollBackInterruptedWrite();
+}
+
+// A write cut short by a crash or a kill leaves a hot journal, which only a connection that may
+// write can roll back; a read-only connection would fail on its first read. Rolling back
+// restores the last committed state, which is all any reader may see, so it is done here
+// through a short-lived read-write connection.
+void cls_SqliteConnection::rollBackInterruptedWrite() {
+    constexpr const char* firstRead = "SELECT count(*) FROM sqlite_master";
+    if (sqlite3_exec(db_, firstRead, nullptr, nullptr, nullptr) != SQLITE_READONLY_ROLLBACK)
+        return; // any other failure shows on the first real read
+    sqlite3* writer = nullptr;
+    int rc = sqlite3_open_v2(path_.c_str(), &writer, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
+                             nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_busy_timeout(writer, 5000);
+        rc = sqlite3_exec(writer, firstRead, nullptr, nullptr, nullptr);
+    }
+    sqlite3_close_v2(writer);
+    if (rc != SQLITE_OK) {
+        sqlite3_close_v2(db_);
+        db_ = nullptr;
+        FailWith("holds a write cut short by a crash, which cannot be rolled back without write "
+                 "access to the file and its folder");
+    }
 }
 
 cls_SqliteConnection::~cls_SqliteConnection() {

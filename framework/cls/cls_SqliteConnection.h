@@ -41,6 +41,8 @@ public:
     sqlite3* Handle() const { return db_; }
 
 private:
+    void rollBackInterruptedWrite();
+
     std::string path_;
     Mode mode_;
     sqlite3* db_ = nullptr;

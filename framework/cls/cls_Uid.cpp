@@ -1,6 +1,7 @@
 #include "cls_Uid.h"
 
 #include <chrono>
+#include <pthread.h>
 #include <random>
 #include <unistd.h>
 
@@ -28,11 +29,20 @@ Session& session() {
     return s;
 }
 
+// A child of fork() starts with its parent's session; it must draw a prefix of its own, or
+// two processes forked from one parent would hand out the same identities.
+void forgetSessionInChild() {
+    session() = Session{};
+}
+
 } // namespace
 
 cls_Uid cls_Uid::AllocateUid() {
     Session& s = session();
     if (s.prefix == 0 || s.next == 0xFFFFFFFFu) {
+        static const bool watchingForks =
+            ::pthread_atfork(nullptr, nullptr, forgetSessionInChild) == 0;
+        (void)watchingForks;
         s.prefix = drawPrefix();
         s.next = 0;
     }

@@ -6,6 +6,7 @@
 // Copies of an object carry its identity: a copy is the same stored object.
 #pragma once
 
+#include <compare>
 #include <cstdint>
 
 class cls_Uid {

@@ -54,8 +54,8 @@ inline std::int64_t Count(ddr_Ddb& db, const std::string& table) {
     return st.Step() ? st.Int(0) : -1;
 }
 
-// Builds a stored root with T's reading constructor directly, so that what the constructor
-// throws arrives as it was thrown (LoadRoot reports it as a damaged object of the file).
+// Builds a stored root with T's reading constructor directly (LoadRoot does the same after
+// checking the root's class); what the constructor throws arrives as it was thrown.
 template <class T>
 T ReadRootDirectly(ddr_Ddb& db, const char* root) {
     cls_Reader reader(db.DatabasePtr());

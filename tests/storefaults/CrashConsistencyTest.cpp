@@ -1,0 +1,321 @@
+// A writer process killed at random moments, again and again, on one file: after every kill the
+// file opens, every root holds exactly what one committed write put there, and nothing that
+// was committed is lost or goes backwards.
+//
+// Each generation g of the writer is three transactions, in this order: a flush of the stored
+// map "probes" (every entry rewritten for g, one key dropped and one added), every fourth
+// generation a new map stored whole as "snapshot", and the probe "generation" stored again.
+// Every stored value derives from the generation and the key, so a half-written entry or a
+// mix of two generations shows.
+#include "StoreWalk.h"
+#include "TempDir.h"
+#include "nex_Exception.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <random>
+#include <thread>
+
+#include <csignal>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+using StoreWalk::ProbeMap;
+
+constexpr int kBaseKeys = 12;
+constexpr int kSnapshotEvery = 4;
+constexpr int kSnapshotKeys = 4;
+constexpr int kKills = 50;
+constexpr int kReadyMarker = -1;
+
+int churnKey(int g) {
+    return 100 + g % 3;
+}
+
+// The content of entry `key` at generation g. The probe keeps its identity, so its rows are
+// overwritten rather than added.
+void fillEntry(Probe& p, int g, int key) {
+    static const res_SetTypeEnm kinds[] = {res_SetTypeEnm::NODE_SET, res_SetTypeEnm::ELEMENT_SET,
+                                           res_SetTypeEnm::SURFACE_EDGE};
+    p.number = g * 1000 + key;
+    p.label = cow_String("g" + std::to_string(g) + "/k" + std::to_string(key));
+    p.flag = (g + key) % 2 == 0;
+    p.kind.SetValue(kinds[(g + key) % 3]);
+    p.ids.ClearAll();
+    const int count = 50 + (g * 13 + key * 7) % 400;
+    for (int i = 0; i < count; ++i)
+        p.ids.Append(g * 7919 + key * 31 + i);
+    p.names.Clear();
+    p.names.Append(cow_String("g" + std::to_string(g)));
+    p.names.Append(cow_String("k" + std::to_string(key)));
+}
+
+// The generation the entry was written at; -1 when its fields do not agree on one.
+int generationOf(const Probe& p, int key) {
+    if (p.number < 0 || p.number % 1000 != key)
+        return -1;
+    const int g = p.number / 1000;
+    Probe expected;
+    fillEntry(expected, g, key);
+    const bool same = p.label == expected.label && p.flag == expected.flag &&
+                      p.kind.GetValue() == expected.kind.GetValue() &&
+                      p.ids.IsEqual(expected.ids) && p.names.IsEqual(expected.names);
+    return same ? g : -1;
+}
+
+// The one generation every entry of the map was written at, with the keys of that generation;
+// -1 (and a test failure) otherwise.
+int mapGeneration(const ProbeMap& map, int baseKeys, bool churns, const char* name) {
+    const int g = generationOf(map.ConstGet(0), 0);
+    const int expectedCount = baseKeys + (churns ? 1 : 0);
+    bool whole = g >= 0 && map.Count() == expectedCount && (!churns || map.IsMember(churnKey(g)));
+    for (int k = 0; whole && k < baseKeys; ++k)
+        whole = map.IsMember(k) && generationOf(map.ConstGet(k), k) == g;
+    if (whole && churns)
+        whole = generationOf(map.ConstGet(churnKey(g)), churnKey(g)) == g;
+    if (!whole) {
+        ADD_FAILURE() << "map '" << name << "' is not one generation (entry 0 says " << g << ", "
+                      << map.Count() << " entries)";
+        return -1;
+    }
+    return g;
+}
+
+struct Observed {
+    int root = 0;     // generation of the root "generation"
+    int map = 0;      // generation of every entry of "probes"
+    int snapshot = 0; // generation of the map last stored whole
+};
+
+Observed verify(const std::string& path) {
+    ddr_Ddb db(cow_String("check"), path, ddr_Ddb::Mode::ReadOnly);
+    Observed o;
+    o.root = generationOf(db.LoadRoot<Probe>(cow_String("generation")), 0);
+    EXPECT_GE(o.root, 0) << "the root 'generation' mixes generations";
+    o.map = mapGeneration(db.LoadRoot<ProbeMap>(cow_String("probes")), kBaseKeys, true, "probes");
+    o.snapshot = mapGeneration(db.LoadRoot<ProbeMap>(cow_String("snapshot")), kSnapshotKeys, false,
+                               "snapshot");
+    return o;
+}
+
+void storeSnapshot(ddr_Ddb& db, int g) {
+    ProbeMap snapshot;
+    for (int k = 0; k < kSnapshotKeys; ++k) {
+        Probe p;
+        fillEntry(p, g, k);
+        snapshot.Insert(k, p);
+    }
+    db.StoreRoot(cow_String("snapshot"), snapshot);
+}
+
+void createGenerationZero(const std::string& path) {
+    ddr_Ddb db(cow_String("init"), path, ddr_Ddb::Mode::Create);
+    ProbeMap map;
+    for (int k = 0; k < kBaseKeys; ++k) {
+        Probe p;
+        fillEntry(p, 0, k);
+        map.Insert(k, p);
+    }
+    Probe extra;
+    fillEntry(extra, 0, churnKey(0));
+    map.Insert(churnKey(0), extra);
+    db.StoreRoot(cow_String("probes"), map);
+    storeSnapshot(db, 0);
+    Probe generation;
+    fillEntry(generation, 0, 0);
+    db.StoreRoot(cow_String("generation"), generation);
+}
+
+void sendInt(int fd, int value) {
+    if (::write(fd, &value, sizeof value) != static_cast<ssize_t>(sizeof value))
+        std::_Exit(3);
+}
+
+// The child: writes generations from `first` on, reporting each one whose last transaction
+// committed, until it is killed. It never returns.
+[[noreturn]] void runWriter(const std::string& path, int first, int ackFd, pid_t parent) {
+    int status = 0;
+    try {
+        ddr_Ddb db(cow_String("writer"), path, ddr_Ddb::Mode::ReadWrite);
+        ProbeMap map = db.LoadRoot<ProbeMap>(cow_String("probes"));
+        Probe generation = db.LoadRoot<Probe>(cow_String("generation"));
+        sendInt(ackFd, kReadyMarker);
+        for (int g = first; ::getppid() == parent; ++g) {
+            for (int k = 0; k < kBaseKeys; ++k)
+                fillEntry(map.Get(k), g, k);
+            map.Remove(churnKey(g - 1));
+            Probe extra;
+            fillEntry(extra, g, churnKey(g));
+            map.Insert(churnKey(g), extra);
+            map.Flush();
+            if (g % kSnapshotEvery == 0)
+                storeSnapshot(db, g);
+            fillEntry(generation, g, 0);
+            db.StoreRoot(cow_String("generation"), generation);
+            sendInt(ackFd, g);
+        }
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "writer (generation from %d): %s\n", first, e.what());
+        status = 2;
+    }
+    ::_exit(status); // no destructors, no exit handlers: as abrupt as the parent's kill
+}
+
+// The next number the writer sent, waiting at most 30 s; false once the writer is gone.
+bool receiveInt(int fd, int& value) {
+    pollfd p{fd, POLLIN, 0};
+    return ::poll(&p, 1, 30000) > 0 && ::read(fd, &value, sizeof value) == sizeof value;
+}
+
+} // namespace
+
+TEST(CrashConsistency, KilledWritersLeaveLastCommittedState) {
+    StoreWalk::RegisterProbe();
+    TempDir dir;
+    const std::string path = dir.File("killed.db");
+    createGenerationZero(path);
+    Observed before = verify(path);
+
+    std::mt19937 random(424242);
+    std::chrono::steady_clock::duration generationTime = std::chrono::milliseconds(50);
+    int killsInTransaction = 0;
+    for (int round = 0; round < kKills && !HasFailure(); ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        int fds[2];
+        ASSERT_EQ(::pipe(fds), 0);
+        const int first = before.root + 1; // a generation whose flush made it is simply redone
+        const pid_t parent = ::getpid();
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::close(fds[0]);
+            runWriter(path, first, fds[1], parent);
+        }
+        ::close(fds[1]);
+
+        // Most kills come once the writer is writing: after 0 to 2 more generations, at a
+        // random point of the next one (its length taken from the last one seen, so the kills
+        // spread over whole generations on a slow machine as on a fast one). Every fifth kill
+        // may land while the writer opens the file and rolls back what the last kill left.
+        using Clock = std::chrono::steady_clock;
+        int acked = before.root;
+        int value = 0;
+        if (round % 5 != 0) {
+            ASSERT_TRUE(receiveInt(fds[0], value)) << "the writer did not start";
+            auto last = Clock::now();
+            for (int wait = random() % 3; wait > 0 && receiveInt(fds[0], acked); --wait) {
+                generationTime = Clock::now() - last;
+                last = Clock::now();
+            }
+        }
+        const auto delay = round % 5 != 0 ? generationTime : std::chrono::milliseconds(20);
+        std::this_thread::sleep_for(delay * (random() % 1000) / 1000);
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)
+            << "the writer ended by itself (status " << status << ")";
+
+        while (::read(fds[0], &value, sizeof value) == sizeof value)
+            if (value != kReadyMarker)
+                acked = value;
+        ::close(fds[0]);
+        if (std::filesystem::exists(path + "-journal"))
+            ++killsInTransaction;
+
+        const Observed now = verify(path);
+        // Every generation the writer saw committed is there; at most the one in flight more.
+        EXPECT_GE(now.root, acked);
+        EXPECT_LE(now.root, acked + 1);
+        EXPECT_GE(now.root, before.root);
+        // The map is flushed before the root is stored: equal, or one ahead.
+        EXPECT_TRUE(now.map == now.root || now.map == now.root + 1)
+            << "map " << now.map << ", root " << now.root;
+        // The last snapshot is that of the last multiple of four, or of the generation in
+        // flight when its snapshot committed but its root did not.
+        const int lastSnapshot = now.root / kSnapshotEvery * kSnapshotEvery;
+        EXPECT_TRUE(now.snapshot == lastSnapshot ||
+                    (now.snapshot == now.root + 1 && now.snapshot % kSnapshotEvery == 0 &&
+                     now.map == now.root + 1))
+            << "snapshot " << now.snapshot << ", root " << now.root;
+        before = now;
+    }
+    // The kills did land inside writes, and the writers got work done between them.
+    EXPECT_GT(killsInTransaction, 0);
+    EXPECT_GT(before.root, kKills / 4);
+    std::printf("crash consistency: %d kills, %d inside a transaction, %d generations\n", kKills,
+                killsInTransaction, before.root);
+}
+
+// A write whose pages reached the file before it was killed: the next read-only open rolls it
+// back and sees the last committed state.
+TEST(CrashConsistency, ReadOnlyOpenRollsBackAWriteCutShort) {
+    StoreWalk::RegisterProbe();
+    TempDir dir;
+    const std::string path = dir.File("cut.db");
+    createGenerationZero(path);
+    std::uint64_t committed = 0;
+    {
+        ddr_Ddb db(cow_String("before"), path, ddr_Ddb::Mode::ReadOnly);
+        committed = StoreWalk::ReadEveryRoot(db);
+    }
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Forty rows of a page each overflow any page cache, so changed pages are written to
+        // the file (after the journal) before the commit that never comes.
+        sqlite3* handle = nullptr;
+        if (sqlite3_open_v2(path.c_str(), &handle, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK &&
+            sqlite3_exec(
+                handle,
+                "PRAGMA cache_size = 2; BEGIN IMMEDIATE;"
+                "UPDATE \"Probe\" SET number = -5, label = 'half';"
+                "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 40)"
+                "  INSERT INTO cls_intlist SELECT 1000000 + i, zeroblob(60000) FROM n;",
+                nullptr, nullptr, nullptr) == SQLITE_OK)
+            ::kill(::getpid(), SIGKILL);
+        ::_exit(2);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the half write failed before the kill";
+    ASSERT_TRUE(std::filesystem::exists(path + "-journal"));
+    ASSERT_GT(std::filesystem::file_size(path), 40 * 65536u) << "no page reached the file";
+
+    ddr_Ddb db(cow_String("after"), path, ddr_Ddb::Mode::ReadOnly);
+    EXPECT_EQ(StoreWalk::ReadEveryRoot(db), committed);
+    EXPECT_FALSE(std::filesystem::exists(path + "-journal"));
+}
+
+// Writers forked from one process (as above) must not hand out the identities their parent
+// would hand out next, or their objects would overwrite each other's rows.
+TEST(CrashConsistency, ForkedWritersDrawIdentitiesOfTheirOwn) {
+    cls_Uid::AllocateUid(); // the parent's session is under way before the forks
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    std::uint64_t drawn[2] = {0, 0};
+    for (int c = 0; c < 2; ++c) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            const std::uint64_t uid = cls_Uid::AllocateUid().Value();
+            ::_exit(::write(fds[1], &uid, sizeof uid) == sizeof uid ? 0 : 2);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_EQ(::read(fds[0], &drawn[c], sizeof drawn[c]), sizeof drawn[c]);
+    }
+    ::close(fds[0]);
+    ::close(fds[1]);
+    const std::uint64_t parentNext = cls_Uid::AllocateUid().Value();
+    EXPECT_NE(drawn[0], drawn[1]);
+    EXPECT_NE(drawn[0], parentNext);
+    EXPECT_NE(drawn[1], parentNext);
+}
