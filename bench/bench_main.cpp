@@ -10,13 +10,13 @@
 
 namespace {
 
-struct RatioSpec {
+struct RatioPair {
     std::string family, subject, anchor;
 };
 
-std::vector<RatioSpec>& ratioSpecs() {
-    static std::vector<RatioSpec> specs;
-    return specs;
+std::vector<RatioPair>& ratioPairs() {
+    static std::vector<RatioPair> pairs;
+    return pairs;
 }
 
 // Collects the real time of every run (per iteration, in ns) while the console shows the table.
@@ -44,16 +44,16 @@ public:
 
     void PrintRatios() const {
         std::printf("\nRatios (subject time / anchor time; below 1 means the subject is faster)\n");
-        for (const RatioSpec& spec : ratioSpecs()) {
+        for (const RatioPair& pair : ratioPairs()) {
             for (const auto& [key, byImpl] : times_) {
-                if (std::get<0>(key) != spec.family)
+                if (std::get<0>(key) != pair.family)
                     continue;
-                auto s = byImpl.find(spec.subject);
-                auto a = byImpl.find(spec.anchor);
+                auto s = byImpl.find(pair.subject);
+                auto a = byImpl.find(pair.anchor);
                 if (s == byImpl.end() || a == byImpl.end() || a->second <= 0)
                     continue;
-                std::printf("  %-32s %-10s %-22s / %-22s = %8.3f\n", spec.family.c_str(),
-                            std::get<1>(key).c_str(), spec.subject.c_str(), spec.anchor.c_str(),
+                std::printf("  %-32s %-10s %-22s / %-22s = %8.3f\n", pair.family.c_str(),
+                            std::get<1>(key).c_str(), pair.subject.c_str(), pair.anchor.c_str(),
                             s->second / a->second);
             }
         }
@@ -66,7 +66,7 @@ private:
 } // namespace
 
 bool rgnBenchRatio(const char* family, const char* subject, const char* anchor) {
-    ratioSpecs().push_back({family, subject, anchor});
+    ratioPairs().push_back({family, subject, anchor});
     return true;
 }
 
