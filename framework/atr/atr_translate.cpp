@@ -9,10 +9,7 @@ cow_Map<cow_String, cow_String>& catalog() {
     return c;
 }
 
-fwk_Lifecycle& lifecycle() {
-    static fwk_Lifecycle lc("atr");
-    return lc;
-}
+constinit fwk_Lifecycle lifecycle("atr");
 } // namespace
 
 atr_translate::atr_translate(const char* msgid) {
@@ -27,5 +24,5 @@ void atr_translate::AddTranslation(const char* msgid, const char* text) {
 
 void atr_translate::ClearCatalog() { catalog() = {}; }
 
-void atr_initialize(int&) { lifecycle().Enter(); }
-void atr_finalize(int&) { lifecycle().Leave(); }
+void atr_initialize(int&) { lifecycle.Enter(); }
+void atr_finalize(int&) { lifecycle.Leave(); }

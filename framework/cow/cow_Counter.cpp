@@ -113,14 +113,11 @@ void cow_Counter::operator delete(void* payload) noexcept {
 long cow_Counter::LiveCount() { return pool().live; }
 
 namespace {
-fwk_Lifecycle& lifecycle() {
-    static fwk_Lifecycle lc("cow");
-    return lc;
-}
+constinit fwk_Lifecycle lifecycle("cow");
 } // namespace
 
 void cow_initialize(int&) {
-    if (lifecycle().Enter())
+    if (lifecycle.Enter())
         pool(); // create the pool now rather than inside the first copy-on-write
 }
-void cow_finalize(int&) { lifecycle().Leave(); }
+void cow_finalize(int&) { lifecycle.Leave(); }

@@ -3,11 +3,8 @@
 #include "fwk_Lifecycle.h"
 
 namespace {
-fwk_Lifecycle& lifecycle() {
-    static fwk_Lifecycle lc("dbc");
-    return lc;
-}
+constinit fwk_Lifecycle lifecycle("dbc");
 } // namespace
 
-void dbc_initialize(int&) { lifecycle().Enter(); }
-void dbc_finalize(int&) { lifecycle().Leave(); }
+void dbc_initialize(int&) { lifecycle.Enter(); }
+void dbc_finalize(int&) { lifecycle.Leave(); }

@@ -3,11 +3,8 @@
 #include "fwk_Lifecycle.h"
 
 namespace {
-fwk_Lifecycle& lifecycle() {
-    static fwk_Lifecycle lc("ddr");
-    return lc;
-}
+constinit fwk_Lifecycle lifecycle("ddr");
 } // namespace
 
-void ddr_initialize(int&) { lifecycle().Enter(); }
-void ddr_finalize(int&) { lifecycle().Leave(); }
+void ddr_initialize(int&) { lifecycle.Enter(); }
+void ddr_finalize(int&) { lifecycle.Leave(); }

@@ -2,7 +2,8 @@
 //
 // Each library's `<prefix>_initialize(int&)` does its set-up on the first of nested calls and
 // its `<prefix>_finalize(int&)` tears down on the last. Tests may attach a recorder to see the
-// order in which the libraries were started and stopped.
+// order in which the libraries were started and stopped. Each library keeps one at namespace
+// scope, `constinit`: loading a library runs no code.
 #pragma once
 
 #include <string>

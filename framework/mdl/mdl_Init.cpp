@@ -3,11 +3,8 @@
 #include "fwk_Lifecycle.h"
 
 namespace {
-fwk_Lifecycle& lifecycle() {
-    static fwk_Lifecycle lc("mdl");
-    return lc;
-}
+constinit fwk_Lifecycle lifecycle("mdl");
 } // namespace
 
-void mdl_initialize(int&) { lifecycle().Enter(); }
-void mdl_finalize(int&) { lifecycle().Leave(); }
+void mdl_initialize(int&) { lifecycle.Enter(); }
+void mdl_finalize(int&) { lifecycle.Leave(); }

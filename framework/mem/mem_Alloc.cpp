@@ -6,10 +6,7 @@
 #include <new>
 
 namespace {
-fwk_Lifecycle& lifecycle() {
-    static fwk_Lifecycle lc("mem");
-    return lc;
-}
+constinit fwk_Lifecycle lifecycle("mem");
 } // namespace
 
 // A zero-byte request still yields a distinct block, and exhaustion is reported as the
@@ -30,5 +27,5 @@ void* mem_Realloc(void* block, std::size_t size) {
 
 void mem_Free(void* block) { std::free(block); }
 
-void mem_initialize(int&) { lifecycle().Enter(); }
-void mem_finalize(int&) { lifecycle().Leave(); }
+void mem_initialize(int&) { lifecycle.Enter(); }
+void mem_finalize(int&) { lifecycle.Leave(); }

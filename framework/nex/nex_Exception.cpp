@@ -8,11 +8,8 @@ void nex_Exception::Throw(const char* file, int line) {
 }
 
 namespace {
-fwk_Lifecycle& lifecycle() {
-    static fwk_Lifecycle lc("nex");
-    return lc;
-}
+constinit fwk_Lifecycle lifecycle("nex");
 } // namespace
 
-void nex_initialize(int&) { lifecycle().Enter(); }
-void nex_finalize(int&) { lifecycle().Leave(); }
+void nex_initialize(int&) { lifecycle.Enter(); }
+void nex_finalize(int&) { lifecycle.Leave(); }

@@ -3,11 +3,8 @@
 #include "fwk_Lifecycle.h"
 
 namespace {
-fwk_Lifecycle& lifecycle() {
-    static fwk_Lifecycle lc("omni");
-    return lc;
-}
+constinit fwk_Lifecycle lifecycle("omni");
 } // namespace
 
-void omni_initialize(int&) { lifecycle().Enter(); }
-void omni_finalize(int&) { lifecycle().Leave(); }
+void omni_initialize(int&) { lifecycle.Enter(); }
+void omni_finalize(int&) { lifecycle.Leave(); }

@@ -8,11 +8,8 @@ void omu_ValueErrorException::Throw(const char* file, int line) {
 }
 
 namespace {
-fwk_Lifecycle& lifecycle() {
-    static fwk_Lifecycle lc("omu");
-    return lc;
-}
+constinit fwk_Lifecycle lifecycle("omu");
 } // namespace
 
-void omu_initialize(int&) { lifecycle().Enter(); }
-void omu_finalize(int&) { lifecycle().Leave(); }
+void omu_initialize(int&) { lifecycle.Enter(); }
+void omu_finalize(int&) { lifecycle.Leave(); }

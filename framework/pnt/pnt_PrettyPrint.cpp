@@ -32,11 +32,8 @@ pnt_PrettyPrint& pnt_debugPrint() {
 }
 
 namespace {
-fwk_Lifecycle& lifecycle() {
-    static fwk_Lifecycle lc("pnt");
-    return lc;
-}
+constinit fwk_Lifecycle lifecycle("pnt");
 } // namespace
 
-void pnt_initialize(int&) { lifecycle().Enter(); }
-void pnt_finalize(int&) { lifecycle().Leave(); }
+void pnt_initialize(int&) { lifecycle.Enter(); }
+void pnt_finalize(int&) { lifecycle.Leave(); }

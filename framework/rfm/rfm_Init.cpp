@@ -3,11 +3,8 @@
 #include "fwk_Lifecycle.h"
 
 namespace {
-fwk_Lifecycle& lifecycle() {
-    static fwk_Lifecycle lc("rfm");
-    return lc;
-}
+constinit fwk_Lifecycle lifecycle("rfm");
 } // namespace
 
-void rfm_initialize(int&) { lifecycle().Enter(); }
-void rfm_finalize(int&) { lifecycle().Leave(); }
+void rfm_initialize(int&) { lifecycle.Enter(); }
+void rfm_finalize(int&) { lifecycle.Leave(); }

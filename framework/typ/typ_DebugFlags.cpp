@@ -45,10 +45,7 @@ void readEnvironment(Levels& l) {
     }
 }
 
-fwk_Lifecycle& lifecycle() {
-    static fwk_Lifecycle lc("typ");
-    return lc;
-}
+constinit fwk_Lifecycle lifecycle("typ");
 
 } // namespace
 
@@ -74,7 +71,7 @@ void typ_DebugFlags::Reset() {
 }
 
 void typ_initialize(int&) {
-    if (lifecycle().Enter())
+    if (lifecycle.Enter())
         typ_DebugFlags::Reset();
 }
-void typ_finalize(int&) { lifecycle().Leave(); }
+void typ_finalize(int&) { lifecycle.Leave(); }

@@ -1,3 +1,4 @@
+#include "IdList.h"
 #include "nex_TextException.h"
 #include "pnt_PrettyPrint.h"
 #include "rgnC_SubsetData.h"
@@ -10,13 +11,6 @@
 #include <unordered_map>
 
 namespace {
-
-cow_1DArrayList<int> listOf(std::initializer_list<int> values) {
-    cow_1DArrayList<int> l;
-    for (int v : values)
-        l.Append(v);
-    return l;
-}
 
 rgnC_SubsetData subset(cow_1DArrayList<int> ids, cow_1DArrayList<int> facets = {},
                        res_SetTypeEnm type = res_SetTypeEnm::NODE_SET) {

@@ -1,3 +1,4 @@
+#include "IdList.h"
 #include "nex_TextException.h"
 #include "pnt_PrettyPrint.h"
 #include "rgnC_Module.h"
@@ -9,13 +10,6 @@
 #include <string>
 
 namespace {
-
-cow_1DArrayList<int> listOf(std::initializer_list<int> values) {
-    cow_1DArrayList<int> l;
-    for (int v : values)
-        l.Append(v);
-    return l;
-}
 
 constexpr auto kNoType = static_cast<res_SetTypeEnm>(7);
 
