@@ -1,52 +1,79 @@
 #include "cls_AgentMapKey2ObjBase.h"
 
+#include "cls_Codes.h"
 #include "cls_PC.h"
 #include "cls_Writer.h"
-#include "nex_Exception.h"
 
 #include <algorithm>
 
 namespace {
 // The first kept handle whose key is not below `key`.
 template <class Kept>
-auto keptAt(Kept& pending, int key) {
-    return std::lower_bound(pending.begin(), pending.end(), key,
-                            [](const auto& kept, int k) { return kept.first < k; });
+auto keptAt(Kept& kept, int key) {
+    return std::lower_bound(kept.begin(), kept.end(), key,
+                            [](const auto& k, int wanted) { return k.first < wanted; });
 }
 } // namespace
 
 cls_AgentMapKey2ObjBase::cls_AgentMapKey2ObjBase(std::shared_ptr<cls_Database> database,
-                                                 std::uint64_t mapOid, bool createdByWrite)
-    : database_(std::move(database)), mapOid_(mapOid), createdByWrite_(createdByWrite) {
-    if (!createdByWrite_)
-        keys_ = database_->LoadMapKeys(mapOid_);
+                                                 std::uint64_t mapUid, std::uint64_t mapRow)
+    : database_(std::move(database)), mapUid_(mapUid), mapRow_(mapRow),
+      createdByWrite_(mapRow == 0) {
+    if (mapRow_ == 0)
+        return;
+    const auto entries = database_->Rows().MapEntries(mapRow_);
+    stored_.reserve(entries.size());
+    for (const auto& e : entries)
+        stored_.push_back({e.key, e.element.oid, 0, e.element.classId});
+    database_->Pin(mapRow_);
 }
 
 cls_AgentMapKey2ObjBase::~cls_AgentMapKey2ObjBase() {
     if (joinedWriter_)
-        joinedWriter_->UntrackAgent(this);
+        joinedWriter_->StopListening(this);
+    joinedWriter_ = nullptr;
     ownWriter_.reset(); // an own write never committed rolls back
+    if (mapRow_ != 0)
+        database_->Unpin(mapRow_);
+}
+
+std::vector<cls_AgentMapKey2ObjBase::Slot>::iterator cls_AgentMapKey2ObjBase::slotOf(int key) {
+    return std::lower_bound(stored_.begin(), stored_.end(), key,
+                            [](const Slot& s, int k) { return s.key < k; });
+}
+
+bool cls_AgentMapKey2ObjBase::HoldsKey(int key) const {
+    auto it = std::lower_bound(stored_.begin(), stored_.end(), key,
+                               [](const Slot& s, int k) { return s.key < k; });
+    return it != stored_.end() && it->key == key;
+}
+
+void cls_AgentMapKey2ObjBase::join(cls_Writer& writer) {
+    if (joinedWriter_ == &writer)
+        return;
+    if (joinedWriter_)
+        joinedWriter_->StopListening(this);
+    joinedWriter_ = &writer;
+    writer.Listen(this);
+    storedBeforeWrite_ = stored_;
+    writtenKeys_.clear();
 }
 
 cls_Writer& cls_AgentMapKey2ObjBase::Writer() {
     if (cls_Writer* active = database_->ActiveWriter()) {
-        if (active != ownWriter_.get() && active != joinedWriter_) {
-            joinedWriter_ = active;
-            active->TrackAgent(this);
-        }
+        join(*active);
         return *active;
     }
     ownWriter_ = std::make_unique<cls_Writer>(database_);
-    ownWriter_->TrackAgent(this);
-    joinedWriter_ = ownWriter_.get();
+    join(*ownWriter_);
     return *ownWriter_;
 }
 
 void cls_AgentMapKey2ObjBase::CommitWrite() {
-    if (ownWriter_) {
-        ownWriter_->Commit(); // also tells this agent through WriteCommitted
-        ownWriter_.reset();
-    }
+    if (!ownWriter_)
+        return;
+    std::unique_ptr<cls_Writer> writer = std::move(ownWriter_);
+    writer->Commit(); // tells this agent through WriteCommitted, or WriteRolledBack and throws
 }
 
 void cls_AgentMapKey2ObjBase::AbandonWrite() {
@@ -55,37 +82,25 @@ void cls_AgentMapKey2ObjBase::AbandonWrite() {
 }
 
 void cls_AgentMapKey2ObjBase::First() {
-    walk_ = keys_;
+    walk_.clear();
+    walk_.reserve(stored_.size());
+    for (const Slot& s : stored_)
+        walk_.push_back(s.key);
     position_ = 0;
 }
 
 void cls_AgentMapKey2ObjBase::RemoveKey(const int& key) {
-    Writer().Database().RemoveMapEntry(mapOid_, key);
-    keys_.erase(std::remove(keys_.begin(), keys_.end(), key), keys_.end());
-    modified_.erase(key);
-    if (auto at = keptAt(pending_, key); at != pending_.end() && at->first == key)
-        pending_.erase(at);
+    cls_Writer& writer = Writer();
+    writer.RemoveMapEntry(mapUid_, key);
+    if (auto it = slotOf(key); it != stored_.end() && it->key == key)
+        stored_.erase(it);
+    writtenKeys_.push_back(key);
+    if (auto at = keptAt(kept_, key); at != kept_.end() && at->first == key)
+        kept_.erase(at);
 }
 
 void cls_AgentMapKey2ObjBase::Released() {
-    std::erase_if(pending_, [this](const auto& kept) { return !IsModified(kept.first); });
-}
-
-void cls_AgentMapKey2ObjBase::KeepUntilCommitted(int key, std::shared_ptr<void> handle) {
-    if (pending_.empty() || pending_.back().first < key) {
-        pending_.emplace_back(key, std::move(handle));
-        return;
-    }
-    auto at = keptAt(pending_, key);
-    if (at != pending_.end() && at->first == key)
-        at->second = std::move(handle);
-    else
-        pending_.emplace(at, key, std::move(handle));
-}
-
-const void* cls_AgentMapKey2ObjBase::Kept(int key) const {
-    auto at = keptAt(pending_, key);
-    return at != pending_.end() && at->first == key ? at->second.get() : nullptr;
+    std::erase_if(kept_, [this](const auto& k) { return !IsModified(k.first); });
 }
 
 void cls_AgentMapKey2ObjBase::Attach(cls_PC* map) {
@@ -98,46 +113,100 @@ void cls_AgentMapKey2ObjBase::Attach(cls_PC* map) {
     }
 }
 
-void cls_AgentMapKey2ObjBase::RecordEntry(int key, cls_Database::Reference element) {
-    Writer().Database().PutMapEntry(mapOid_, key, element);
-    auto at = std::lower_bound(keys_.begin(), keys_.end(), key);
-    if (at == keys_.end() || *at != key)
-        keys_.insert(at, key);
-    modified_.erase(key);
+void cls_AgentMapKey2ObjBase::Detached(const cls_PC* map) {
+    if (attached_ == map)
+        attached_ = nullptr;
+    flushers_.erase(std::remove(flushers_.begin(), flushers_.end(), map), flushers_.end());
 }
 
-void cls_AgentMapKey2ObjBase::WriteCommitted() {
+void cls_AgentMapKey2ObjBase::RecordEntry(int key, std::uint64_t elementUid,
+                                          std::uint32_t elementClassId) {
+    cls_Writer& writer = Writer();
+    auto it = slotOf(key);
+    const bool replaces = it != stored_.end() && it->key == key;
+    writer.PutMapEntry(mapUid_, key, elementUid, elementClassId, replaces);
+    const Slot slot{key, 0, elementUid, elementClassId};
+    if (replaces)
+        *it = slot;
+    else
+        stored_.insert(it, slot);
+    writtenKeys_.push_back(key);
+}
+
+void cls_AgentMapKey2ObjBase::KeepUntilCommitted(int key, std::shared_ptr<void> handle) {
+    if (kept_.empty() || kept_.back().first < key) {
+        kept_.emplace_back(key, std::move(handle));
+        return;
+    }
+    auto at = keptAt(kept_, key);
+    if (at != kept_.end() && at->first == key)
+        at->second = std::move(handle);
+    else
+        kept_.emplace(at, key, std::move(handle));
+}
+
+const void* cls_AgentMapKey2ObjBase::Kept(int key) const {
+    auto at = keptAt(kept_, key);
+    return at != kept_.end() && at->first == key ? at->second.get() : nullptr;
+}
+
+void cls_AgentMapKey2ObjBase::FlushedBy(cls_PC* map) {
+    if (std::find(flushers_.begin(), flushers_.end(), map) == flushers_.end())
+        flushers_.push_back(map);
+}
+
+void cls_AgentMapKey2ObjBase::WriteCommitted(const cls_Writer&) {
     joinedWriter_ = nullptr;
+    for (int key : writtenKeys_)
+        modified_.erase(key);
+    writtenKeys_.clear();
+    storedBeforeWrite_.clear();
+    flushers_.clear();
+    kept_.clear();
     bornInWrite_ = false;
-    pending_.clear();
+    if (mapRow_ == 0) {
+        mapRow_ = database_->RowOf(mapUid_, cls_MapTypeId);
+        if (mapRow_ != 0)
+            database_->Pin(mapRow_);
+    }
 }
 
 void cls_AgentMapKey2ObjBase::WriteRolledBack() {
     joinedWriter_ = nullptr;
+    stored_ = std::move(storedBeforeWrite_);
+    storedBeforeWrite_.clear();
+    writtenKeys_.clear();
+    // The marks were never cleared; the maps that flushed mark themselves changed again.
+    for (cls_PC* map : flushers_)
+        map->MarkModified();
+    flushers_.clear();
     if (bornInWrite_ && attached_) {
         // The map was never stored: it takes its entries back and drops this agent (which may
         // delete the agent, so nothing follows).
         bornInWrite_ = false;
         attached_->ForgetAgent();
-        return;
     }
-    // What was written is gone: the stored keys are those of the file again, and every entry
-    // still held in memory counts as changed so that a later flush writes it again.
-    keys_ = database_->LoadMapKeys(mapOid_);
-    for (const auto& [key, handle] : pending_)
-        modified_.insert(key);
 }
 
 void* cls_AgentMapKey2ObjBase::fetchObject(int key, unsigned int typeId) {
-    const auto entry = database_->FindMapEntry(mapOid_, key);
-    if (!entry)
-        return nullptr;
-    const cls_ClassMetadata& md = database_->ClassOf(entry->classId);
-    if (!cls_ClassRegistrar::Current().IsA(entry->classId, typeId))
-        database_->Fail("map entry " + std::to_string(key) + " holds a '" + md.Name().str() +
+    auto it = slotOf(key);
+    if (it == stored_.end() || it->key != key)
+        database_->Fail("the stored map " + std::to_string(mapRow_) + " holds no entry under key " +
+                        std::to_string(key));
+    std::uint64_t row = it->row;
+    if (row == 0)
+        row = database_->RowOf(it->uid, it->classId);
+    if (row == 0)
+        database_->Fail("internal: entry " + std::to_string(key) + " of stored map " +
+                        std::to_string(mapRow_) + " was written by a write that did not commit");
+    const cls_ClassMetadata& md = database_->ClassOf(it->classId);
+    if (!cls_ClassRegistrar::Current().IsA(it->classId, typeId))
+        database_->Fail("damaged: entry " + std::to_string(key) + " of stored map " +
+                        std::to_string(mapRow_) + " holds a '" + md.Name().str() +
                         "' where another class was expected");
+    database_->ThrowKeptFailure();
     cls_Reader reader(database_);
-    cls_MementoRead memento(reader, entry->oid, entry->classId, 0);
+    cls_MementoRead memento(reader, row, it->classId, 0);
     cls_ReadVisitor visitor(&memento);
     void* object = md.Ctor(visitor); // the class's own errors pass unchanged
     if (!object)

@@ -1,9 +1,11 @@
-// The agent of one stored int-keyed map: it knows the map's stored keys, fetches entries on
-// demand, records which entries changed, and writes entries back.
+// The agent of one stored int-keyed map: it knows the map's stored entries, fetches them on
+// demand, records which entries changed, and queues entries into writes.
 //
-// Several copies of a map share one agent (reference counted by the maps themselves). Writes
+// Several copies of a map share one agent (reference counted by the maps themselves). Entries
 // go into the database's write in progress when there is one, otherwise into a write of the
-// agent's own that CommitWrite commits.
+// agent's own that CommitWrite commits. The agent listens to the writes it put entries into:
+// a change mark is cleared only once the write that stored the entry has committed, and a
+// write that rolls back leaves every mark, and the stored keys, as they were before it.
 #pragma once
 
 #include "cls_ClassRegistrar.h"
@@ -11,23 +13,24 @@
 #include "cls_MementoRead.h"
 #include "cls_ReadVisitor.h"
 #include "cls_Reader.h"
+#include "cls_WriteListener.h"
 #include "cow_ArrayCOW.h"
 #include "cow_Virtual.h"
 
 #include <memory>
 #include <set>
-#include <unordered_map>
 #include <vector>
 
 class cls_PC;
 class cls_Writer;
 
-class cls_AgentMapKey2ObjBase {
+class cls_AgentMapKey2ObjBase : public cls_WriteListener {
 public:
-    // `createdByWrite`: the agent of a map being stored for the first time; attaching the map
-    // then stores all of its entries.
-    cls_AgentMapKey2ObjBase(std::shared_ptr<cls_Database> database, std::uint64_t mapOid,
-                            bool createdByWrite);
+    // The agent of the map `mapUid` stored in row `mapRow`, whose entries are read here; or,
+    // with `mapRow` 0, the agent that a map's first write makes (its entries come when the map
+    // is attached).
+    cls_AgentMapKey2ObjBase(std::shared_ptr<cls_Database> database, std::uint64_t mapUid,
+                            std::uint64_t mapRow);
     virtual ~cls_AgentMapKey2ObjBase();
     cls_AgentMapKey2ObjBase(const cls_AgentMapKey2ObjBase&) = delete;
     cls_AgentMapKey2ObjBase& operator=(const cls_AgentMapKey2ObjBase&) = delete;
@@ -45,6 +48,9 @@ public:
 
     bool IsModified(const int& key) const { return modified_.count(key) != 0; }
     void SetModified(const int& key) { modified_.insert(key); }
+    // The keys changed and not yet stored, in ascending order.
+    std::vector<int> ModifiedKeys() const { return {modified_.begin(), modified_.end()}; }
+    // Queues the removal of a stored entry into the current write.
     void RemoveKey(const int& key);
 
     void AddReference() { ++references_; }
@@ -54,54 +60,69 @@ public:
     void Released();
     bool WritesBlocked() const { return database_->IsReadOnly(); }
     void Attach(cls_PC* map);
-    // The map object goes away: forget it if it is the one attached.
-    void Detached(const cls_PC* map) {
-        if (attached_ == map)
-            attached_ = nullptr;
-    }
+    // The map object goes away: forget it wherever it is remembered.
+    void Detached(const cls_PC* map);
 
-    // Entry requests record a written entry here.
-    void RecordEntry(int key, cls_Database::Reference element);
-    // Keeps the handle of an entry written in a write that has not committed yet, so the
-    // object is not lost if that write fails. O(1) for keys given in ascending order, as a
-    // map's first write gives them.
-    void KeepUntilCommitted(int key, std::shared_ptr<void> handle);
+    // The write entries go into: the database's write in progress (joined), else a new write of
+    // the agent's own. May start a transaction-to-be; nothing reaches the file before commit.
     cls_Writer& Writer();
-    std::uint64_t MapOid() const { return mapOid_; }
-    const cls_Database* Database() const { return database_.get(); }
-    const std::vector<int>& StoredKeys() const { return keys_; }
+    // Entry requests queue a written entry here.
+    void RecordEntry(int key, std::uint64_t elementUid, std::uint32_t elementClassId);
+    // Keeps the handle of an entry written in a write that has not committed yet, so the object
+    // is not lost if that write fails. O(1) for keys given in ascending order, as a map's first
+    // write gives them.
+    void KeepUntilCommitted(int key, std::shared_ptr<void> handle);
+    // The map flushed its changes into the current write: it hears if that write rolls back.
+    void FlushedBy(cls_PC* map);
 
-    // Called by the write the agent wrote into.
-    void WriteCommitted();
-    void WriteRolledBack();
+    void WriteCommitted(const cls_Writer& writer) override;
+    void WriteRolledBack() override;
 
-    // The stored object of `key`, built anew (or the handle kept from an uncommitted write);
-    // an empty handle when the store has no such key.
+    // The stored object of `key`, built anew (or the handle kept from an uncommitted write).
+    // A key the store does not hold raises an exception naming the key and the file.
     template <class T>
     cow_ArrayCOW<T, cow_Virtual<T>> Fetch(const int& key, unsigned int typeId);
     // The handle kept for `key` by KeepUntilCommitted, or null.
     const void* Kept(int key) const;
 
+    std::uint64_t MapUid() const { return mapUid_; }
+    cls_Database& Database() const { return *database_; }
+    bool HoldsKey(int key) const;
+
 private:
-    // Reads the entry's row and builds the object; null when the key is not stored.
+    // Where an entry's object is: its row, or (row 0) the identity of an object this process
+    // stored, whose row the database knows.
+    struct Slot {
+        int key;
+        std::uint64_t row;
+        std::uint64_t uid;
+        std::uint32_t classId;
+    };
+
+    std::vector<Slot>::iterator slotOf(int key);
+    void join(cls_Writer& writer);
     void* fetchObject(int key, unsigned int typeId);
 
     std::shared_ptr<cls_Database> database_;
-    std::uint64_t mapOid_;
-    bool createdByWrite_;
-    std::vector<int> keys_;
+    std::uint64_t mapUid_;
+    std::uint64_t mapRow_; // pinned while the agent lives; 0 until the map is stored
+    std::vector<Slot> stored_;
+    std::vector<Slot> storedBeforeWrite_; // restored if the joined write rolls back
     std::vector<int> walk_;
     std::size_t position_ = 0;
     std::set<int> modified_;
+    std::vector<int> writtenKeys_; // put or removed in the joined write
+    std::vector<cls_PC*> flushers_;
     int references_ = 0;
     cls_PC* attached_ = nullptr;
+    bool createdByWrite_;
     bool bornInWrite_ = false; // stored for the first time by a write not yet committed
     std::unique_ptr<cls_Writer> ownWriter_;
     cls_Writer* joinedWriter_ = nullptr;
     // The handles kept until the write commits, sorted by key. A sorted vector rather than a
     // hash map: a map's first write gives the keys in ascending order, so each handle is
     // appended, where a node-based map allocated a node per entry and rehashed as it grew.
-    std::vector<std::pair<int, std::shared_ptr<void>>> pending_;
+    std::vector<std::pair<int, std::shared_ptr<void>>> kept_;
 };
 
 template <class T>
@@ -109,7 +130,10 @@ cow_ArrayCOW<T, cow_Virtual<T>> cls_AgentMapKey2ObjBase::Fetch(const int& key, u
     using Handle = cow_ArrayCOW<T, cow_Virtual<T>>;
     if (const void* kept = Kept(key))
         return *static_cast<const Handle*>(kept);
-    return Handle(static_cast<T*>(fetchObject(key, typeId)));
+    Handle fetched(static_cast<T*>(fetchObject(key, typeId)));
+    // Read after another connection changed the file, the object could mix two states.
+    database_->CheckUnchanged();
+    return fetched;
 }
 
 // The agent as the object map names it.

@@ -13,8 +13,8 @@ public:
         : agent_(agent), key_(key) {}
 
     cls_Writer& Writer() const override { return agent_->Writer(); }
-    void Place(std::uint64_t oid, std::uint32_t classId) const override {
-        agent_->RecordEntry(key_, {oid, classId});
+    void Place(std::uint64_t uid, std::uint32_t classId) const override {
+        agent_->RecordEntry(key_, uid, classId);
     }
 
 private:

@@ -10,7 +10,17 @@ cls_ClassMetadata::~cls_ClassMetadata() = default;
 cls_ClassMetadata& cls_ClassMetadata::AddAttribute(const cls_FieldHandle& handle,
                                                    cls_AttributeType type, std::uint32_t typeId,
                                                    cls_CollectionType collection) {
+    const int index = static_cast<int>(attributes_.size());
     attributes_.push_back({handle, type, typeId, collection});
+    const std::string name = handle.Name().str();
+    if (type == cls_AttrObject) {
+        columns_.push_back({name + "#OID", "INTEGER", index, false});
+        columns_.push_back({name + "#ClassID", "INTEGER", index, true});
+    } else if (type == cls_AttrString || type == cls_AttrEnum) {
+        columns_.push_back({name, "TEXT", index, false});
+    } else {
+        columns_.push_back({name, "INTEGER", index, false});
+    }
     return *this;
 }
 
@@ -33,8 +43,13 @@ void* cls_ClassMetadata::Ctor(cls_ReadVisitor& visitor) const {
 }
 
 const cls_ClassMetadata::Attribute* cls_ClassMetadata::FindAttribute(std::string_view name) const {
-    for (const Attribute& a : attributes_)
-        if (a.handle.Name().view() == name)
-            return &a;
-    return nullptr;
+    const int index = AttributeIndex(name);
+    return index < 0 ? nullptr : &attributes_[index];
+}
+
+int cls_ClassMetadata::AttributeIndex(std::string_view name) const {
+    for (std::size_t i = 0; i < attributes_.size(); ++i)
+        if (attributes_[i].handle.Name().view() == name)
+            return static_cast<int>(i);
+    return -1;
 }

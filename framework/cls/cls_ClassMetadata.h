@@ -11,6 +11,8 @@
 #include "cow_Direct.h"
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 #include <vector>
 
 class cls_ReadVisitor;
@@ -28,6 +30,14 @@ public:
         cls_AttributeType type;
         std::uint32_t typeId;
         cls_CollectionType collection;
+    };
+    // A column of the class's table: one per plain attribute, two per object attribute
+    // ("<name>#OID" and "<name>#ClassID").
+    struct Column {
+        std::string name;
+        const char* sqlType; // "INTEGER" or "TEXT"
+        int attribute;       // index into Attributes()
+        bool refersToClass;  // the "#ClassID" half of an object attribute
     };
 
     cls_ClassMetadata(cow_String name, std::uint32_t typeId, int version, CtorFunction ctor,
@@ -53,6 +63,10 @@ public:
     std::uint32_t ParentTypeId() const { return parentTypeId_; }
     const std::vector<Attribute>& Attributes() const { return attributes_; }
     const Attribute* FindAttribute(std::string_view name) const;
+    // The index of the attribute named `name`, or -1.
+    int AttributeIndex(std::string_view name) const;
+    // The columns of the class's table, in attribute order; kept as attributes are added.
+    const std::vector<Column>& Columns() const { return columns_; }
     DtorFunction Dtor() const { return dtor_; }
     bool HasFactory() const { return ctor_ != nullptr; }
 
@@ -63,5 +77,6 @@ private:
     CtorFunction ctor_;
     std::uint32_t parentTypeId_;
     std::vector<Attribute> attributes_;
+    std::vector<Column> columns_;
     DtorFunction dtor_ = nullptr;
 };

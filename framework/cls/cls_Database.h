@@ -1,101 +1,117 @@
-// One open model database: the SQLite file, its schema and the stored rows of every class.
+// One open model database: the SQLite file (cls_Catalog: its schema; cls_RowStore: its rows),
+// the commit of writes, the identities of the objects read from it, and the failures that a
+// destructor could not report.
 //
-// Layout: a table per stored class, named by its registered name and keyed by the object's
-// uid (`oid`), with a column per plain attribute and `<name>#OID` / `<name>#ClassID` per object
-// attribute; int lists as packed little-endian int32 BLOBs (cls_intlist), string lists as
-// packed BLOBs (cls_strlist), object lists one row per element (cls_objlist), int-keyed maps
-// one row per key (cls_map); a catalog of class layouts and versions (cls_catalog) and the
-// named roots (cls_roots).
+// Guarantees:
+// - A write (cls_Writer) reaches the file only in its commit, as one transaction: after a
+//   failure, a crash or a kill the file holds the last committed state.
+// - Rows are allocated by the file and never reused: a write never replaces another object's
+//   row. Rows that nothing reaches any more are swept in a commit once enough rows were
+//   written since the last sweep for them to matter (cls_Compactor), and free pages go back.
+// - Reads of one open database see one committed state: once another connection has changed
+//   the file, the next read or write throws ("changed by another writer") instead of mixing two
+//   states. The database's own commits move it on.
+// - A failure kept by KeepFailure is thrown by the next operation.
 //
-// Writers and readers (cls_Writer, cls_Reader) go through this class; it is shared by the
-// agents of stored maps, which may outlive the ddr_Ddb that opened it.
+// Shared (std::shared_ptr) by the ddr_Ddb that opened it and by the agents of the stored maps
+// read from it, which may outlive the ddr_Ddb.
 #pragma once
 
-#include "cls_MementoWrite.h"
+#include "cls_Catalog.h"
+#include "cls_Identities.h"
+#include "cls_RowStore.h"
 #include "cls_SqliteConnection.h"
-#include "cow_1DArrayList.h"
 
 #include <cstdint>
-#include <exception>
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class cls_ClassMetadata;
 class cls_Writer;
+struct cls_WriteBatch;
 
 class cls_Database {
 public:
     enum class Mode { Create, ReadWrite, ReadOnly };
-
-    struct Reference {
-        std::uint64_t oid;
-        std::uint32_t classId;
-    };
-    struct Root {
-        std::uint64_t oid;
-        std::uint32_t classId;
-        int collection;
-    };
-    // A stored row: column names with their values.
-    using Row = std::vector<std::pair<std::string, cls_MementoWrite::Value>>;
+    using Reference = cls_RowStore::Reference;
+    using Root = cls_RowStore::Root;
 
     // Opens (or, with Create, creates) a model database; ":memory:" makes a private one.
     // A file that is missing, not a model database, damaged, or stored in class layouts older
     // than the registered ones raises nex_TextException naming the file and the problem.
     static std::shared_ptr<cls_Database> Open(const std::string& path, Mode mode);
+    explicit cls_Database(const std::string& path, Mode mode); // use Open
+    // A file created and never written gets its schema here, so that it opens as an empty
+    // model database.
+    ~cls_Database();
+    cls_Database(const cls_Database&) = delete;
+    cls_Database& operator=(const cls_Database&) = delete;
 
     const std::string& Path() const { return sql_.Path(); }
     bool IsReadOnly() const { return sql_.IsReadOnly(); }
     cls_SqliteConnection& Sql() { return sql_; }
     [[noreturn]] void Fail(const std::string& problem) const { sql_.FailWith(problem); }
-    // The write in progress on this database, if any: stored maps flushed while a write is
-    // running join it instead of starting a transaction of their own.
-    cls_Writer* ActiveWriter() const { return activeWriter_; }
-    void SetActiveWriter(cls_Writer* writer) { activeWriter_ = writer; }
+    void SetBusyTimeout(int milliseconds) { sql_.SetBusyTimeout(milliseconds); }
 
     // Metadata of a stored class id; unknown ids raise an error naming the file.
     const cls_ClassMetadata& ClassOf(std::uint32_t classId) const;
 
-    // Writing (inside a transaction).
-    void StoreRow(const cls_MementoWrite& row);
-    void ClearListElements(std::uint64_t listOid);
-    void PutListElement(std::uint64_t listOid, int position, Reference element);
-    void PutMapEntry(std::uint64_t mapOid, int key, Reference element);
-    void RemoveMapEntry(std::uint64_t mapOid, int key);
-    void SetRoot(const std::string& name, const Root& root);
+    // ---- writing ----
+    // The write in progress on this database, if any: stored maps flushed while a write is
+    // running join it instead of starting a transaction of their own.
+    cls_Writer* ActiveWriter() const { return activeWriter_; }
+    void SetActiveWriter(cls_Writer* writer) { activeWriter_ = writer; }
+    // Stores a write's batch in one transaction (sweeping unreachable rows when due). Throws,
+    // with nothing stored, on any failure.
+    void Commit(const cls_WriteBatch& batch);
+    // The row of an identity stored or read here, or 0.
+    std::uint64_t RowOf(std::uint64_t uid, std::uint32_t classId) const;
+    // Rows that count as reached while stored maps read from them are open.
+    void Pin(std::uint64_t row) { ++pinned_[row]; }
+    void Unpin(std::uint64_t row);
 
-    // Reading.
+    // ---- reading ----
+    cls_RowStore& Rows() { return rows_; }
     std::optional<Root> FindRoot(const std::string& name);
     std::vector<std::string> RootNames();
-    Row LoadRow(std::uint32_t classId, std::uint64_t oid);
-    cow_1DArrayList<int> LoadIntList(std::uint64_t oid);
-    std::vector<cow_String> LoadStringList(std::uint64_t oid);
-    std::vector<Reference> LoadListElements(std::uint64_t listOid);
-    std::vector<int> LoadMapKeys(std::uint64_t mapOid);
-    std::optional<Reference> FindMapEntry(std::uint64_t mapOid, int key);
-    // Rows written to class tables and entry tables since the database was opened; tests use
-    // it to show that a flush writes only what changed.
-    long RowsWritten() const { return rowsWritten_; }
-    // Objects fetched one by one from stored maps since the database was opened.
+    // The identity the object read from `row` takes (see cls_Identities).
+    std::uint64_t IdentityOfRow(std::uint64_t row, std::uint32_t classId, std::uint64_t storedUid);
+    // Throws when another connection changed the file since this database last read or wrote
+    // it: objects read from then on could mix two committed states.
+    void CheckUnchanged() const;
+
+    // ---- failures that could not be thrown where they happened ----
+    void KeepFailure(const std::string& problem);
+    // Throws the kept failures (once) and forgets them.
+    void ThrowKeptFailure();
+    bool HasKeptFailure() const { return !keptFailures_.empty(); }
+
+    // ---- counts for tests and benchmarks ----
+    long RowsWritten() const { return rows_.RowsWritten(); }
     long Fetches() const { return fetches_; }
     void CountFetch() { ++fetches_; }
-
-    explicit cls_Database(const std::string& path, Mode mode); // use Open
+    long Sweeps() const { return sweeps_; }
 
 private:
-    void createSchema();
-    void checkFormat(Mode mode);
-    void checkCatalogVersions();
-    const std::string& ensureTable(const cls_ClassMetadata& md);
-    void storeIntList(std::uint64_t oid, const cow_1DArrayList<int>& ids);
-    void storeStringList(std::uint64_t oid, const std::vector<cow_String>& texts);
+    struct Counters {
+        std::int64_t nextRow, rows, newRows, replaced;
+    };
+    Counters readCounters();
+    void writeCounters(const Counters& c);
+    void startFile();
 
     cls_SqliteConnection sql_;
+    cls_Catalog catalog_;
+    cls_RowStore rows_;
+    bool schemaPending_ = false; // created, not yet written
+    std::uint32_t fileSlot_ = 0;
+    std::uint32_t baseline_ = 0;
     cls_Writer* activeWriter_ = nullptr;
-    std::vector<std::uint32_t> tablesKnown_;
-    long rowsWritten_ = 0;
+    std::unordered_map<std::uint64_t, int> pinned_;
+    std::vector<std::string> keptFailures_;
     long fetches_ = 0;
-    std::vector<int> stage_; // short runs of ids on their way into a BLOB
+    long sweeps_ = 0;
 };

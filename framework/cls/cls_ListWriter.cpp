@@ -3,11 +3,11 @@
 #include "cls_WriteRequestListObj.h"
 #include "cls_Writer.h"
 
-cls_ListWriter::cls_ListWriter(cls_Writer& writer, std::uint64_t listOid)
-    : writer_(writer), listOid_(listOid) {
-    writer_.Database().ClearListElements(listOid_);
+cls_ListWriter::cls_ListWriter(cls_Writer& writer, std::uint64_t listUid)
+    : writer_(writer), listUid_(listUid) {
+    writer_.RestartList(listUid_);
 }
 
-void cls_WriteRequestListObj::Place(std::uint64_t oid, std::uint32_t classId) const {
-    list_->Writer().Database().PutListElement(list_->ListOid(), position_, {oid, classId});
+void cls_WriteRequestListObj::Place(std::uint64_t uid, std::uint32_t classId) const {
+    list_->Writer().PutListElement(list_->ListUid(), position_, uid, classId);
 }

@@ -1,4 +1,6 @@
-// Writes the elements of one stored list of objects, in order.
+// Writes the elements of one stored list of objects, in order: the list's elements stored
+// before are dropped, and each element written through a cls_WriteRequestListObj takes the
+// next position.
 #pragma once
 
 #include <cstdint>
@@ -7,17 +9,16 @@ class cls_Writer;
 
 class cls_ListWriter {
 public:
-    // Starts the list afresh: elements stored before are dropped.
-    cls_ListWriter(cls_Writer& writer, std::uint64_t listOid);
+    cls_ListWriter(cls_Writer& writer, std::uint64_t listUid);
 
     cls_Writer& Writer() const { return writer_; }
-    std::uint64_t ListOid() const { return listOid_; }
+    std::uint64_t ListUid() const { return listUid_; }
     int NextPosition() { return next_++; }
     // The list's owner deletes the list writer when it answers true.
     bool IsFinished() const { return true; }
 
 private:
     cls_Writer& writer_;
-    std::uint64_t listOid_;
+    std::uint64_t listUid_;
     int next_ = 0;
 };

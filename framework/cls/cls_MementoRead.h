@@ -1,15 +1,22 @@
 // The stored record of one object being read: plain values by field name, with the default the
 // caller gives for a field the record lacks (or holds empty); references to nested objects;
-// and the content of stored int and string lists.
+// and the content of stored int and string lists. The record is read from the file on first
+// use, once.
+//
+// A value of the wrong kind (text where an int belongs, an int beyond the int range, a bool
+// other than 0 or 1) is damage, refused with a message naming the file, the class, the object
+// and the attribute.
 #pragma once
 
 #include "cls_ClassRegistrar.h"
 #include "cls_Database.h"
 #include "cls_FieldHandle.h"
 #include "cls_Reader.h"
+#include "cls_Uid.h"
 #include "cow_COW.h"
 #include "cow_Virtual.h"
 
+#include <memory>
 #include <optional>
 #include <typeindex>
 
@@ -19,7 +26,7 @@ class cls_MementoRead {
 public:
     // The record of an absent object: every read answers its default.
     explicit cls_MementoRead(cls_Reader& reader) : reader_(&reader) {}
-    // The record of a stored object; its row is read on first use.
+    // The record of a stored object (row `oid`); its row is read on first use.
     cls_MementoRead(cls_Reader& reader, std::uint64_t oid, std::uint32_t classId, int collection)
         : reader_(&reader), oid_(oid), classId_(classId), collection_(collection), present_(true) {}
 
@@ -36,9 +43,12 @@ public:
     cow_COW<B, cow_Virtual<B>> ReadObject(const cls_FieldHandle& handle,
                                           std::uint32_t declaredTypeId) const;
 
+    // The content of a stored int list or string list (read once, shared with the caller).
     cow_1DArrayList<int> IntArray() const;
     std::vector<cow_String> StringList() const;
 
+    // The identity of the object read (see cls_Database::IdentityOfRow); null when absent.
+    cls_Uid Uid() const;
     bool IsPresent() const { return present_; }
     std::uint64_t Oid() const { return oid_; }
     std::uint32_t ClassId() const { return classId_; }
@@ -47,8 +57,12 @@ public:
     const cls_ClassMetadata* Metadata() const;
     cls_Reader& Reader() const { return *reader_; }
 
+    // Refuses the record as damaged: the message names the file, the class and the object.
+    [[noreturn]] void Damaged(const std::string& problem) const;
+
 private:
-    const cls_MementoWrite::Value* find(const cow_String& column) const;
+    const cls_StoredRow::Value* find(const cow_String& column) const;
+    void loadList() const;
     void* buildObject(const cls_Database::Reference& ref, std::uint32_t declaredTypeId,
                       int collection) const;
 
@@ -57,8 +71,11 @@ private:
     std::uint32_t classId_ = 0;
     int collection_ = 0;
     bool present_ = false;
-    mutable bool loaded_ = false;
-    mutable cls_Database::Row row_;
+    mutable std::shared_ptr<const cls_StoredRow> row_;
+    mutable bool listLoaded_ = false;
+    mutable std::uint64_t storedUid_ = 0;
+    mutable cow_1DArrayList<int> ids_;
+    mutable std::vector<cow_String> texts_;
 };
 
 template <class B>

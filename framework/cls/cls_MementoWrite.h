@@ -1,7 +1,9 @@
-// The record of one object being written: its class, identity and attribute values.
+// The record of one object being written: its class, identity and attribute values, or, for
+// the framework's collections, the content of an int list or a string list.
 //
-// The writer keeps every record of a write and stores them all when the write commits, so a
-// failed write leaves nothing behind.
+// The writer queues every record of a write and stores them all when the write commits, so a
+// failed write leaves nothing behind. Values are kept by attribute; a reference to another
+// object is kept as that object's identity and becomes its row when the write commits.
 #pragma once
 
 #include "cls_FieldHandle.h"
@@ -10,7 +12,6 @@
 
 #include <cstdint>
 #include <string>
-#include <utility>
 #include <variant>
 #include <vector>
 
@@ -19,12 +20,16 @@ class cls_ClassMetadata;
 class cls_MementoWrite {
 public:
     struct Null {};
-    // A column value: NULL, an integer, or text.
-    using Value = std::variant<Null, std::int64_t, cow_String>;
+    // An object attribute's target: the object's identity and class.
+    struct Ref {
+        std::uint64_t uid;
+        std::uint32_t classId;
+    };
+    using Value = std::variant<Null, std::int64_t, cow_String, Ref>;
 
-    // Reserves a column per plain attribute and two per object attribute of the class.
-    cls_MementoWrite(const cls_ClassMetadata* metadata, std::uint32_t classId, std::uint64_t oid,
-                     int collection);
+    // `path` names the database in the errors of attributes the class lacks.
+    cls_MementoWrite(const cls_ClassMetadata* metadata, std::uint32_t classId, std::uint64_t uid,
+                     int collection, const std::string* path);
 
     void WriteInt(const cls_FieldHandle& handle, const int* value);
     void WriteBool(const cls_FieldHandle& handle, const bool* value);
@@ -32,30 +37,33 @@ public:
     // Records that the object attribute holds no object.
     void WriteEmptyObject(const cls_FieldHandle& handle);
 
-    // The content of a list of ints (shared, not copied) or of a list of strings.
+    // The content of a list of ints (shared with the caller's list, not copied) or of a list
+    // of strings.
     void WriteIntArray(const cow_1DArrayList<int>& ids);
     void WriteStringList(std::vector<cow_String> texts);
 
     // Points an object attribute at a stored object.
-    void SetReference(const cow_String& field, std::uint64_t oid, std::uint32_t classId);
+    void SetReference(const cow_String& field, std::uint64_t uid, std::uint32_t classId);
 
     const cls_ClassMetadata* Metadata() const { return metadata_; }
     std::uint32_t ClassId() const { return classId_; }
-    std::uint64_t Oid() const { return oid_; }
+    std::uint64_t Uid() const { return uid_; }
     int Collection() const { return collection_; }
     void SetCollection(int collection) { collection_ = collection; }
-    const std::vector<std::pair<std::string, Value>>& Columns() const { return columns_; }
+    // One value per attribute of the class, in attribute order (Null where nothing was written).
+    const std::vector<Value>& Values() const { return values_; }
     const cow_1DArrayList<int>& IntArray() const { return ids_; }
     const std::vector<cow_String>& StringList() const { return texts_; }
 
 private:
-    void set(std::string column, Value value);
+    Value& slot(const cow_String& field);
 
     const cls_ClassMetadata* metadata_;
     std::uint32_t classId_;
-    std::uint64_t oid_;
+    std::uint64_t uid_;
     int collection_;
-    std::vector<std::pair<std::string, Value>> columns_;
+    const std::string* path_;
+    std::vector<Value> values_;
     cow_1DArrayList<int> ids_;
     std::vector<cow_String> texts_;
 };

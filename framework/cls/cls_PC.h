@@ -1,7 +1,8 @@
 // Base of the persistent collections that a stored map agent stands for.
 //
 // When a map is written for the first time, its new agent asks the map, through
-// StoreEntries, to write every entry into the store.
+// StoreEntries, to write every entry into the store; when a write that the map flushed into
+// rolls back, the agent tells the map that its changes are still to be written.
 #pragma once
 
 class cls_AgentMapKey2ObjBase;
@@ -20,4 +21,6 @@ public:
     // The write that stored the collection for the first time failed: take the entries back
     // from the agent and stand in memory alone again.
     virtual void ForgetAgent() = 0;
+    // A write the collection flushed into rolled back: its changes are still to be written.
+    virtual void MarkModified() = 0;
 };

@@ -28,13 +28,15 @@ public:
     cls_ReadVisitor(const cls_ReadVisitor&) = delete;
     cls_ReadVisitor& operator=(const cls_ReadVisitor&) = delete;
 
-    cls_Uid GetUid() const { return cls_Uid(memento_->Oid()); }
+    // The identity of the object read; null for an absent one.
+    cls_Uid GetUid() const { return memento_->Uid(); }
     const cls_MementoRead& Memento() const { return *memento_; }
     cls_Reader& Reader() const { return memento_->Reader(); }
 
     // A cursor over the elements of the stored list being read; the caller deletes it.
     cls_ListCursor* OpenCursor() const;
-    // The agent of the stored map being read, with its keys loaded; the caller adopts it.
+    // The agent of the stored map being read, with its keys loaded; the caller adopts it. Null
+    // for an absent map.
     cls_AgentMapKey2Obj<int>* MapAgent() const;
 
 private:

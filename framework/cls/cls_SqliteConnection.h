@@ -1,11 +1,11 @@
-// One open SQLite file behind the model database, with its cached prepared statements.
+// One open SQLite file behind the model database, with its cached prepared statements. This
+// and the other cls_Sqlite* classes are the only code that calls SQLite.
 //
-// Every SQLite failure becomes a nex_TextException whose message names the file and the
-// problem ("model database 'a.db': file is not a database"); no caller sees a bare code.
+// Every SQLite failure becomes a nex_TextException whose message names the file and the problem
+// ("model database 'a.db': file is not a database"); no caller sees a bare code.
 #pragma once
 
-#include "cow_String.h"
-
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -18,7 +18,9 @@ public:
     enum class Mode { Create, ReadWrite, ReadOnly };
 
     // ":memory:" opens a private in-memory database. Create makes a new file or opens an
-    // existing one for writing; ReadWrite and ReadOnly need an existing file.
+    // existing one for writing; ReadWrite and ReadOnly need an existing file. A file that
+    // cannot be written is refused for Create and ReadWrite; a read-only open rolls back a
+    // write that a crash cut short, or says why it cannot.
     cls_SqliteConnection(const std::string& path, Mode mode);
     ~cls_SqliteConnection();
     cls_SqliteConnection(const cls_SqliteConnection&) = delete;
@@ -26,15 +28,24 @@ public:
 
     const std::string& Path() const { return path_; }
     bool IsReadOnly() const { return mode_ == Mode::ReadOnly; }
+    bool IsInMemory() const { return path_ == ":memory:"; }
 
     // Runs statements that return no rows.
     void Execute(const char* sql);
     // A prepared statement kept for the life of the connection, reset and unbound for reuse.
     cls_SqliteStatement& Cached(const std::string& sql);
     bool TableExists(const std::string& table);
+    // How long a statement waits for another connection's lock before it fails.
+    void SetBusyTimeout(int milliseconds);
+    // A number that changes whenever the file changes, through this connection or another;
+    // read without a statement. It follows the file as of the last statement run.
+    std::uint32_t DataVersion() const;
+    // Whether the connection holds a transaction that BEGIN opened.
+    bool InTransaction() const;
 
-    // Throws the framework's exception for the connection's last error, with `what` saying
-    // what was being done.
+    // Throws the framework's exception for a SQLite result code, with `what` saying what was
+    // being done; the message says why where the cause is known (a folder or file that cannot
+    // be written, a full disk, a lock held by another connection, a damaged file).
     [[noreturn]] void Fail(const std::string& what, int code) const;
     [[noreturn]] void FailWith(const std::string& problem) const;
 
@@ -42,6 +53,7 @@ public:
 
 private:
     void rollBackInterruptedWrite();
+    std::string causeOf(int code) const;
 
     std::string path_;
     Mode mode_;

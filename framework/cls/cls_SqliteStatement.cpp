@@ -77,6 +77,14 @@ std::string_view cls_SqliteStatement::Text(int c) const {
 const void* cls_SqliteStatement::Blob(int c) const { return sqlite3_column_blob(stmt_, c); }
 int cls_SqliteStatement::Bytes(int c) const { return sqlite3_column_bytes(stmt_, c); }
 
-std::int64_t cls_SqliteStatement::LastInsertRowid() const {
-    return sqlite3_last_insert_rowid(connection_.Handle());
+double cls_SqliteStatement::Real(int c) const { return sqlite3_column_double(stmt_, c); }
+
+cls_SqliteStatement::Kind cls_SqliteStatement::KindOf(int c) const {
+    switch (sqlite3_column_type(stmt_, c)) {
+    case SQLITE_INTEGER: return Kind::Integer;
+    case SQLITE_FLOAT: return Kind::Real;
+    case SQLITE_TEXT: return Kind::Text;
+    case SQLITE_BLOB: return Kind::Blob;
+    default: return Kind::Null;
+    }
 }

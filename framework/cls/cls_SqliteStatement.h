@@ -28,8 +28,12 @@ public:
     // Ready for the next use: reset and all bindings cleared.
     void Reset();
 
+    // How SQLite holds a column's value (it may differ from the column's declared type).
+    enum class Kind { Integer, Real, Text, Blob, Null };
+
     int ColumnCount() const;
     const char* ColumnName(int column) const;
+    Kind KindOf(int column) const;
     bool IsNull(int column) const;
     bool IsInteger(int column) const;
     std::int64_t Int(int column) const;
@@ -37,7 +41,7 @@ public:
     const void* Blob(int column) const;
     int Bytes(int column) const;
 
-    std::int64_t LastInsertRowid() const;
+    double Real(int column) const;
 
 private:
     cls_SqliteConnection& connection_;

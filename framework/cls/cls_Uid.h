@@ -1,8 +1,10 @@
 // The persistent identity of a stored object: a 64-bit number, never 0 once allocated.
 //
-// Identities are unique across the processes and sessions that write one model database: the
-// high half is a random session prefix drawn when the process allocates its first identity,
-// the low half counts within the session (a new prefix is drawn when the count wraps).
+// The high half is a random prefix drawn when the process allocates its first identity, the
+// low half counts (a new prefix is drawn when the count wraps, and a child of fork() draws its
+// own). Identities are unique within the process; a model database keeps the identity of every
+// object it stores and gives it back on reading, unless that could make two objects of the
+// process share one (see cls_Identities). Safe to call from any thread.
 // Copies of an object carry its identity: a copy is the same stored object.
 #pragma once
 
@@ -18,6 +20,9 @@ public:
     static cls_Uid AllocateUid();
     // Gives this object a fresh identity in place.
     void NewUid() { *this = AllocateUid(); }
+    // Whether `uid` carries a prefix that this process has allocated with (its own, or its
+    // parent's before a fork): such an identity may belong to an object of this process.
+    static bool IsOwnPrefix(std::uint64_t uid);
 
     std::uint64_t Value() const { return value_; }
     bool IsNull() const { return value_ == 0; }

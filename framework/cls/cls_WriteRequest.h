@@ -10,6 +10,6 @@ class cls_WriteRequest {
 public:
     virtual ~cls_WriteRequest() = default;
     virtual cls_Writer& Writer() const = 0;
-    // Records that the request's place holds the object (oid, classId).
-    virtual void Place(std::uint64_t oid, std::uint32_t classId) const = 0;
+    // Records that the request's place holds the object (its identity and class).
+    virtual void Place(std::uint64_t uid, std::uint32_t classId) const = 0;
 };

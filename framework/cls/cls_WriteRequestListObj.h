@@ -10,7 +10,7 @@ public:
         : list_(list), position_(list->NextPosition()) {}
 
     cls_Writer& Writer() const override { return list_->Writer(); }
-    void Place(std::uint64_t oid, std::uint32_t classId) const override;
+    void Place(std::uint64_t uid, std::uint32_t classId) const override;
 
 private:
     cls_ListWriter* list_;

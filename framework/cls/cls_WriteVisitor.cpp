@@ -54,7 +54,7 @@ int cls_WriteVisitor::StartWrite(std::uint32_t typeId, const cls_Uid& uid) const
 
     switch (target_) {
     case Target::Root:
-        db.SetRoot(name_.str(), {oid_, typeId, declaredCollection_});
+        writer_->SetRoot(name_.str(), oid_, typeId, declaredCollection_);
         break;
     case Target::Field:
         parent_->SetReference(name_, oid_, typeId);
@@ -82,7 +82,7 @@ void cls_WriteVisitor::CheckCollectionType(const cls_CollectionTypeFix& fix) con
     if (record_)
         record_->SetCollection(fix.type);
     if (target_ == Target::Root && started_)
-        writer_->Database().SetRoot(name_.str(), {oid_, classId_, fix.type});
+        writer_->SetRoot(name_.str(), oid_, classId_, fix.type);
 }
 
 cls_ListWriter* cls_WriteVisitor::OpenListWriter(int) const {
@@ -90,5 +90,5 @@ cls_ListWriter* cls_WriteVisitor::OpenListWriter(int) const {
 }
 
 cls_AgentMapKey2Obj<int>* cls_WriteVisitor::CreateMapAgent() const {
-    return new cls_AgentMapKey2Obj<int>(writer_->DatabasePtr(), oid_, true);
+    return new cls_AgentMapKey2Obj<int>(writer_->DatabasePtr(), oid_, 0);
 }

@@ -1,7 +1,6 @@
 #include "cls_Writer.h"
 
-#include "cls_AgentMapKey2ObjBase.h"
-#include "cls_SqliteTransaction.h"
+#include "cls_WriteListener.h"
 
 #include <algorithm>
 #include <cassert>
@@ -46,52 +45,90 @@ void cls_Writer::UidSet::grow() {
 }
 
 cls_Writer::cls_Writer(std::shared_ptr<cls_Database> database) : database_(std::move(database)) {
+    database_->ThrowKeptFailure();
     if (database_->IsReadOnly())
         database_->Fail("opened read-only: nothing can be stored");
     if (database_->ActiveWriter())
         database_->Fail("a write is already in progress");
-    transaction_ = std::make_unique<cls_SqliteTransaction>(database_->Sql());
     database_->SetActiveWriter(this);
 }
 
 cls_Writer::~cls_Writer() {
-    database_->SetActiveWriter(nullptr);
-    if (!committed_) {
-        transaction_.reset(); // rolls back
-        // One at a time from the live list: hearing the news may destroy other agents (maps
-        // dropped with the objects they held), which take themselves off the list.
-        while (!agents_.empty()) {
-            cls_AgentMapKey2ObjBase* a = agents_.back();
-            agents_.pop_back();
-            a->WriteRolledBack();
-        }
-    }
+    if (database_->ActiveWriter() == this)
+        database_->SetActiveWriter(nullptr);
+    if (!ended_)
+        tellRolledBack();
 }
 
 cls_MementoWrite& cls_Writer::NewRecord(const cls_ClassMetadata* metadata, std::uint32_t classId,
-                                        std::uint64_t oid, int collection) {
-    return records_.emplace_back(metadata, classId, oid, collection);
+                                        std::uint64_t uid, int collection) {
+    return batch_.records.emplace_back(metadata, classId, uid, collection, &database_->Path());
 }
 
-void cls_Writer::TrackAgent(cls_AgentMapKey2ObjBase* agent) {
-    if (std::find(agents_.begin(), agents_.end(), agent) == agents_.end())
-        agents_.push_back(agent);
+void cls_Writer::PutMapEntry(std::uint64_t mapUid, int key, std::uint64_t elementUid,
+                             std::uint32_t elementClassId, bool replaces) {
+    batch_.mapEntries.push_back({mapUid, key, elementUid, elementClassId, replaces});
 }
 
-void cls_Writer::UntrackAgent(cls_AgentMapKey2ObjBase* agent) {
-    agents_.erase(std::remove(agents_.begin(), agents_.end(), agent), agents_.end());
+void cls_Writer::RemoveMapEntry(std::uint64_t mapUid, int key) {
+    batch_.mapEntries.push_back({mapUid, key, 0, 0, true});
+}
+
+void cls_Writer::RestartList(std::uint64_t listUid) { batch_.listsRestarted.push_back(listUid); }
+
+void cls_Writer::PutListElement(std::uint64_t listUid, int position, std::uint64_t elementUid,
+                                std::uint32_t elementClassId) {
+    batch_.listElements.push_back({listUid, position, elementUid, elementClassId});
+}
+
+void cls_Writer::SetRoot(const std::string& name, std::uint64_t uid, std::uint32_t classId,
+                         int collection) {
+    for (auto& root : batch_.roots) {
+        if (root.name == name) {
+            root = {name, uid, classId, collection};
+            return;
+        }
+    }
+    batch_.roots.push_back({name, uid, classId, collection});
+}
+
+void cls_Writer::Listen(cls_WriteListener* listener) {
+    if (std::find(listeners_.begin(), listeners_.end(), listener) == listeners_.end())
+        listeners_.push_back(listener);
+}
+
+void cls_Writer::StopListening(cls_WriteListener* listener) {
+    listeners_.erase(std::remove(listeners_.begin(), listeners_.end(), listener), listeners_.end());
 }
 
 void cls_Writer::Commit() {
-    for (const cls_MementoWrite& record : records_)
-        database_->StoreRow(record);
-    transaction_->Commit();
+    assert(!ended_ && "a write commits once");
+    try {
+        if (!batch_.Empty())
+            database_->Commit(batch_);
+    } catch (...) {
+        database_->SetActiveWriter(nullptr);
+        tellRolledBack();
+        throw;
+    }
+    ended_ = true;
     committed_ = true;
-    records_.clear();
     database_->SetActiveWriter(nullptr);
-    while (!agents_.empty()) { // as on rollback: agents may go while others hear the news
-        cls_AgentMapKey2ObjBase* a = agents_.back();
-        agents_.pop_back();
-        a->WriteCommitted();
+    batch_ = cls_WriteBatch();
+    // One at a time from the live list: hearing the news may destroy other listeners (maps
+    // dropped with the objects they held), which take themselves off the list.
+    while (!listeners_.empty()) {
+        cls_WriteListener* l = listeners_.back();
+        listeners_.pop_back();
+        l->WriteCommitted(*this);
+    }
+}
+
+void cls_Writer::tellRolledBack() {
+    ended_ = true;
+    while (!listeners_.empty()) {
+        cls_WriteListener* l = listeners_.back();
+        listeners_.pop_back();
+        l->WriteRolledBack();
     }
 }

@@ -1,41 +1,56 @@
 // One write into a model database, committed as a single transaction.
 //
-// Objects are collected as records while they write themselves (cls_WriteVisitor) and stored
-// when the write commits; an object met a second time in the same write (same uid) is stored
-// once and referred to from every owner. A writer destroyed without Commit rolls back and
-// leaves the file as it was.
+// Objects are queued as records while they write themselves (cls_WriteVisitor), together with
+// the roots, map entries and list elements of the write; nothing reaches the file before
+// Commit. An object met a second time in the same write (same identity) is stored once and
+// referred to from every owner. A writer destroyed without a successful Commit leaves the file
+// as it was, and its listeners hear that it rolled back.
 #pragma once
 
 #include "cls_Database.h"
 #include "cls_MementoWrite.h"
+#include "cls_WriteBatch.h"
 
-#include <deque>
 #include <memory>
+#include <string>
 #include <vector>
 
-class cls_AgentMapKey2ObjBase;
+class cls_WriteListener;
 
 class cls_Writer {
 public:
-    // Begins the transaction; a database opened read-only refuses.
+    // Refuses a database opened read-only, a database with a write in progress, and reports a
+    // failure the database kept.
     explicit cls_Writer(std::shared_ptr<cls_Database> database);
     ~cls_Writer();
     cls_Writer(const cls_Writer&) = delete;
     cls_Writer& operator=(const cls_Writer&) = delete;
 
-    cls_Database& Database() { return *database_; }
-    const std::shared_ptr<cls_Database>& DatabasePtr() { return database_; }
+    cls_Database& Database() const { return *database_; }
+    const std::shared_ptr<cls_Database>& DatabasePtr() const { return database_; }
 
-    // True the first time an object is met in this write; `oid` is never 0.
-    bool FirstTime(std::uint64_t oid) { return written_.Insert(oid); }
+    // True the first time an object is met in this write; `uid` is never 0.
+    bool FirstTime(std::uint64_t uid) { return written_.Insert(uid); }
     cls_MementoWrite& NewRecord(const cls_ClassMetadata* metadata, std::uint32_t classId,
-                                std::uint64_t oid, int collection);
+                                std::uint64_t uid, int collection);
 
-    // Agents of stored maps that wrote into this write hear whether it committed.
-    void TrackAgent(cls_AgentMapKey2ObjBase* agent);
-    void UntrackAgent(cls_AgentMapKey2ObjBase* agent);
+    // Queued with the records. `replaces`: the map held the key before.
+    void PutMapEntry(std::uint64_t mapUid, int key, std::uint64_t elementUid,
+                     std::uint32_t elementClassId, bool replaces);
+    void RemoveMapEntry(std::uint64_t mapUid, int key);
+    void RestartList(std::uint64_t listUid);
+    void PutListElement(std::uint64_t listUid, int position, std::uint64_t elementUid,
+                        std::uint32_t elementClassId);
+    // The last call for a name wins.
+    void SetRoot(const std::string& name, std::uint64_t uid, std::uint32_t classId, int collection);
 
-    // Stores the records and commits.
+    // Listeners hear once whether the write committed or rolled back; one may stop listening
+    // (or be destroyed) while others hear it.
+    void Listen(cls_WriteListener* listener);
+    void StopListening(cls_WriteListener* listener);
+
+    // Stores everything queued in one transaction; on failure the file is unchanged, the
+    // listeners hear of the rollback and the exception passes on.
     void Commit();
     bool Committed() const { return committed_; }
 
@@ -54,10 +69,12 @@ private:
         std::size_t count_ = 0;
     };
 
+    void tellRolledBack();
+
     std::shared_ptr<cls_Database> database_;
-    std::unique_ptr<class cls_SqliteTransaction> transaction_;
     UidSet written_;
-    std::deque<cls_MementoWrite> records_;
-    std::vector<cls_AgentMapKey2ObjBase*> agents_;
+    cls_WriteBatch batch_;
+    std::vector<cls_WriteListener*> listeners_;
     bool committed_ = false;
+    bool ended_ = false;
 };

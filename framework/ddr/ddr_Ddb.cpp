@@ -5,6 +5,9 @@
 #include "ddr_Root.h"
 #include "thr_ThreadSingleton.h"
 
+#include <cstdio>
+#include <exception>
+
 namespace {
 cls_Database::Mode databaseMode(ddr_Ddb::Mode mode) {
     switch (mode) {
@@ -22,9 +25,38 @@ ddr_Ddb::ddr_Ddb(const cow_String& name, const std::string& path, Mode mode)
         database_->Fail("a model database named '" + name_.str() + "' is open already");
 }
 
-ddr_Ddb::~ddr_Ddb() { thr_ThreadSingleton<ddr_Root>::Instance().Fetch().Remove(name_); }
+ddr_Ddb::~ddr_Ddb() {
+    try {
+        Close();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+    }
+}
+
+void ddr_Ddb::Close() {
+    if (closed_)
+        return;
+    closed_ = true;
+    // Leaving the thread's root first: the database is closed whatever happens below.
+    thr_ThreadSingleton<ddr_Root>::Instance().Fetch().Remove(name_);
+    std::exception_ptr failure;
+    for (auto& [name, kept] : roots_) {
+        try {
+            if (kept.flush)
+                kept.flush();
+        } catch (...) {
+            if (!failure)
+                failure = std::current_exception();
+        }
+    }
+    roots_.clear();
+    if (failure)
+        std::rethrow_exception(failure);
+    database_->ThrowKeptFailure();
+}
 
 std::vector<cow_String> ddr_Ddb::RootNames() {
+    database_->ThrowKeptFailure();
     std::vector<cow_String> names;
     for (const std::string& n : database_->RootNames())
         names.emplace_back(n);

@@ -13,6 +13,7 @@
 #include "cow_String.h"
 #include "nex_Exception.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -26,7 +27,8 @@ public:
     // Opens the file (":memory:" for a private in-memory database) and enters it in the thread's
     // root under `name`; a name already in use there is refused.
     ddr_Ddb(const cow_String& name, const std::string& path, Mode mode);
-    // Leaves the thread's root. The file closes when no stored map read from it remains.
+    // Closes if Close was not called (a failure then goes to standard error: nobody is left to
+    // tell). The file itself closes when no stored map read from it remains.
     ~ddr_Ddb();
     ddr_Ddb(const ddr_Ddb&) = delete;
     ddr_Ddb& operator=(const ddr_Ddb&) = delete;
@@ -35,8 +37,9 @@ public:
     const std::string& Path() const { return database_->Path(); }
     bool IsReadOnly() const { return database_->IsReadOnly(); }
 
-    // Stores `object` (anything with DBWrite) under the root name, in one transaction: after a
-    // failure or a crash the file holds the previous state.
+    // Stores `object` (anything with DBWrite) under the root name, in one transaction, with
+    // every changed entry of the stored maps it reaches: after a failure or a crash the file
+    // holds the previous state.
     template <class T>
     void StoreRoot(const cow_String& root, const T& object) {
         cls_Writer writer(database_);
@@ -48,13 +51,17 @@ public:
     }
 
     // Builds the stored root with T's reading constructor; an unknown root name or a root of
-    // another class is refused.
+    // another class is refused, and so is a file that another writer changed since it was
+    // opened (see cls_Database).
     template <class T>
     T LoadRoot(const cow_String& root) {
+        database_->ThrowKeptFailure();
         cls_Reader reader(database_);
         const cls_Database::Root found = findRoot(root, T::TypeId());
         cls_ReadVisitor visitor(reader, found);
-        return T(visitor); // errors of T's own reading pass to the caller unchanged
+        T object(visitor); // errors of T's own reading pass to the caller unchanged
+        database_->CheckUnchanged();
+        return object;
     }
 
     // The stored root loaded once and kept for the life of this object, so that every path
@@ -64,7 +71,10 @@ public:
         auto it = roots_.find(root.str());
         if (it == roots_.end()) {
             auto loaded = std::make_shared<T>(LoadRoot<T>(root));
-            it = roots_.emplace(root.str(), Kept{std::type_index(typeid(T)), loaded}).first;
+            std::function<void()> flush;
+            if constexpr (requires(T& t) { t.Flush(); })
+                flush = [object = loaded.get()] { object->Flush(); };
+            it = roots_.emplace(root.str(), Kept{std::type_index(typeid(T)), loaded, flush}).first;
         } else if (it->second.type != std::type_index(typeid(T))) {
             database_->Fail("root '" + root.str() + "' is in use as another class of object");
         }
@@ -72,6 +82,9 @@ public:
     }
 
     std::vector<cow_String> RootNames();
+    // Flushes the roots kept by RootObject, throws any failure the database kept, and leaves the
+    // thread's root. Later calls do nothing.
+    void Close();
     cls_Database& Database() { return *database_; }
     const std::shared_ptr<cls_Database>& DatabasePtr() const { return database_; }
 
@@ -81,9 +94,11 @@ private:
     struct Kept {
         std::type_index type;
         std::shared_ptr<void> object;
+        std::function<void()> flush; // empty for roots that are not stored maps
     };
 
     cow_String name_;
     std::shared_ptr<cls_Database> database_;
     std::map<std::string, Kept> roots_; // destroyed first: kept maps flush into the open file
+    bool closed_ = false;
 };

@@ -58,9 +58,12 @@ public:
         }
     }
 
-    // Reads the stored keys only; every entry starts not loaded.
+    // Reads the stored keys only; every entry starts not loaded. An absent map reads as an
+    // empty map in memory.
     explicit cls_Map2Obj(const cls_ReadVisitor& rv)
-        : agent(rv.MapAgent()), modified(0), uid(rv.GetUid()) {
+        : agent(rv.MapAgent()), modified(0), uid(agent ? rv.GetUid() : cls_Uid::AllocateUid()) {
+        if (!agent)
+            return;
         agent->AddReference();
         for (agent->First(); !agent->IsDone(); agent->Next())
             DoInsert(agent->CurrentKey(), static_cast<T*>(nullptr));
@@ -84,12 +87,13 @@ public:
         return *this;
     }
 
+    // The last copy of a stored map flushes. A destructor cannot throw: a failure is kept by
+    // the database, whose next operation throws it, naming the keys that were not written.
     ~cls_Map2Obj() override {
         try {
-            letGoOfAgent();
-        } catch (const std::exception& e) {
-            // A destructor cannot pass the failure on; say what was not written.
-            std::fprintf(stderr, "cls_Map2Obj: changes were not written: %s\n", e.what());
+            letGoOfAgent(true);
+        } catch (const std::exception&) {
+            // Kept by the database before the agent went.
         }
         Unlink();
     }
@@ -108,18 +112,19 @@ public:
         return DoInsert(key, p);
     }
 
-    // The entry's object, fetched from the store if not loaded yet; marks nothing.
+    // The entry's object, fetched from the store if not loaded yet (once: a loaded entry is
+    // never fetched again); marks nothing. A key the map does not hold throws.
     const T& ConstGet(const K& key) const {
         if (const auto* node = tree.ConstFind(key); node && !node->Value().IsNull())
             return *node->Value().ConstPtr();
-        return objectOf(const_cast<cls_Map2Obj*>(this)->LoadValue(key), key);
+        return *const_cast<cls_Map2Obj*>(this)->LoadValue(key).ConstPtr();
     }
 
     // The entry's object for writing: loads it if needed, marks the key changed, and un-shares
-    // the object (and the tree's search path) from other copies of the map.
+    // the object (and the tree's search path) from other copies of the map. The object a
+    // first Get, ConstGet or Insert put in memory is the one every later Get returns.
     T& Get(const K& key) {
         V& value = LoadValue(key);
-        objectOf(value, key);
         markModified(key);
         return value.Get();
     }
@@ -143,31 +148,22 @@ public:
     }
 
     // Writes the changed entries of a stored map and drops stored keys the map no longer
-    // holds, in one transaction. Nothing happens for a map in memory only, an unchanged map,
-    // or a database opened read-only.
+    // holds, in one transaction (the write in progress on the database, if there is one), with
+    // every changed entry of the stored maps nested in them. Nothing happens for a map in
+    // memory only, an unchanged map, or a database opened read-only. The change marks are
+    // cleared once the transaction has committed; if it fails, the map is as it was before the
+    // call, every change still marked.
     virtual void Flush() {
         if (!agent || !modified || agent->WritesBlocked())
             return;
         modified = 0;
         try {
-            {
-                cow_BtreeIterator<K, V> it(tree);
-                for (it.First(); !it.IsDone(); it.Next()) {
-                    const K key = it.Key();
-                    if (!agent->IsModified(key) || it.Value().IsNull())
-                        continue;
-                    cls_AgentRequestMapKey2Obj<K> request(agent, key);
-                    cls_WriteVisitor wv(request, nullptr);
-                    it.Value()->DBWrite(wv);
-                }
-            }
-            for (agent->First(); !agent->IsDone(); agent->Next())
-                if (!tree.ConstFind(agent->CurrentKey()))
-                    agent->RemoveKey(agent->CurrentKey());
+            writeChanges(agent->Writer());
             agent->CommitWrite();
         } catch (...) {
             modified = 1;
-            agent->AbandonWrite();
+            if (agent)
+                agent->AbandonWrite();
             throw;
         }
     }
@@ -198,8 +194,13 @@ public:
         wv.CheckCollectionType(cls_CollectionTypeFix(cls_CollIntKeyedMap, nullptr));
         auto* self = const_cast<cls_Map2Obj*>(this);
         if (agent) {
-            if (agent->Database() == &wv.Writer().Database())
+            // Stored here already: its changed entries join this write, so that the file is
+            // whole after its commit.
+            if (&agent->Database() == &wv.Writer().Database()) {
+                if (modified && !agent->WritesBlocked())
+                    self->writeChanges(wv.Writer());
                 return;
+            }
             // Stored in another database: bring every entry into memory, let go of that
             // database's agent, and store the map here as a new collection.
             for (const K& key : keys())
@@ -252,6 +253,9 @@ public:
         }
     }
 
+    // cls_PC: a write this map flushed into rolled back.
+    void MarkModified() override { modified = 1; }
+
     // cls_PC: the write that stored the map for the first time failed.
     void ForgetAgent() override {
         Agent* failed = agent;
@@ -283,20 +287,47 @@ private:
         return tree.InsertUnlessMember(key, value);
     }
 
-    // The entry's value handle, made to hold the stored object when the map is stored.
+    // The entry's value handle, holding its object: fetched from the store when the entry is
+    // not loaded. A key the map does not hold throws, naming the key (and the file).
     V& LoadValue(const K& key) {
         auto* node = tree.Find(key);
-        V& slot = node ? node->Value() : tree.MissingValueSlot();
-        if (agent)
+        if (!node) {
+            const std::string problem = "the map holds no entry under key " + std::to_string(key);
+            if (agent)
+                agent->Database().Fail(problem);
+            nex_TextException(cow_String("cls_Map2Obj: " + problem))
+                .Throw("generated/include/cls_Map2Obj", __LINE__);
+        }
+        V& slot = node->Value();
+        if (slot.IsNull()) {
+            if (!agent)
+                nex_TextException(cow_String("cls_Map2Obj: the entry under key " +
+                                             std::to_string(key) + " holds no object"))
+                    .Throw("generated/include/cls_Map2Obj", __LINE__);
             slot = agent->template Fetch<T>(key, T::TypeId());
+        }
         return slot;
     }
 
-    const T& objectOf(const V& value, const K& key) const {
-        if (value.IsNull())
-            nex_TextException(cow_String("cls_Map2Obj - no object under key " + std::to_string(key)))
-                .Throw("generated/include/cls_Map2Obj", __LINE__);
-        return *value.ConstPtr();
+    // Queues the changed entries and the removed keys into `writer`; the agent hears whether
+    // the write commits.
+    void writeChanges(cls_Writer& writer) {
+        (void)writer; // entries reach it through the agent, which joined it
+        agent->FlushedBy(this);
+        {
+            cow_BtreeIterator<K, V> it(tree);
+            for (it.First(); !it.IsDone(); it.Next()) {
+                const K key = it.Key();
+                if (!agent->IsModified(key) || it.Value().IsNull())
+                    continue;
+                cls_AgentRequestMapKey2Obj<K> request(agent, key);
+                cls_WriteVisitor wv(request, nullptr);
+                it.Value()->DBWrite(wv);
+            }
+        }
+        for (agent->First(); !agent->IsDone(); agent->Next())
+            if (!tree.ConstFind(agent->CurrentKey()))
+                agent->RemoveKey(agent->CurrentKey());
     }
 
     void markModified(const K& key) {
@@ -314,7 +345,9 @@ private:
         return all;
     }
 
-    void letGoOfAgent() {
+    // Drops this map's share of the agent; the last share flushes and deletes it. From the
+    // destructor (`keepFailure`), a failed flush is also kept by the database.
+    void letGoOfAgent(bool keepFailure = false) {
         if (!agent)
             return;
         Agent* old = agent;
@@ -325,7 +358,14 @@ private:
             agent = old; // Flush writes through it
             try {
                 Flush();
-            } catch (...) {
+            } catch (const std::exception& e) {
+                if (keepFailure) {
+                    std::string keys;
+                    for (int key : old->ModifiedKeys())
+                        keys += (keys.empty() ? "" : ", ") + std::to_string(key);
+                    old->Database().KeepFailure("the changes of a stored map under keys " + keys +
+                                                " were not written (" + e.what() + ")");
+                }
                 agent = nullptr;
                 delete old;
                 throw;

@@ -38,14 +38,16 @@ public:
     void DBWrite(const cls_WriteVisitor& wv) const {
         wv.StartWrite(cls_ListTypeId, uid);
         wv.CheckCollectionType(cls_CollObjectList);
-        cls_ListWriter* list = wv.OpenListWriter(1);
+        // Owned here until it answers finished: an element that refuses to write must not
+        // leak it.
+        std::unique_ptr<cls_ListWriter> list(wv.OpenListWriter(1));
         for (int i = 0; i < this->Count(); ++i) {
-            cls_WriteRequestListObj request(list);
+            cls_WriteRequestListObj request(list.get());
             cls_WriteVisitor element(request, nullptr);
             this->Array().PartialArrayConstGet(i).DBWrite(element);
         }
-        if (list->IsFinished())
-            delete list;
+        if (!list->IsFinished())
+            (void)list.release(); // the writer keeps it
     }
 
     const cls_Uid& Uid() const { return uid; }

@@ -1,0 +1,25 @@
+// Deletes the rows of a model database that nothing reaches any more: the objects, lists and
+// collections that no root (and no stored map still open in the process) leads to, after their
+// owners were replaced or removed. It runs inside a write's transaction, once enough rows were
+// written since the last run for unreachable ones to matter (see cls_Database).
+//
+// Cost: one pass over every table (the rows' references), then one delete per unreachable row.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+class cls_Catalog;
+class cls_SqliteConnection;
+
+class cls_Compactor {
+public:
+    struct Result {
+        long kept = 0;
+        long deleted = 0;
+    };
+
+    // `alsoReached`: rows that count as reached besides the roots.
+    static Result Sweep(cls_SqliteConnection& sql, cls_Catalog& catalog,
+                        const std::vector<std::uint64_t>& alsoReached);
+};

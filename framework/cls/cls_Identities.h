@@ -1,0 +1,51 @@
+// The process's record of where its objects are stored: for every identity written to a model
+// database file or read from one, the row it has there.
+//
+// Rows are allocated by the file, so two objects never share a row; this record keeps the
+// other half of the promise, that two objects of the process never share an identity. An
+// object read from a file takes its stored identity unless another object of the process may
+// hold it (an identity of this process's own prefix that it did not store in that row, or an
+// identity already taken from another row), in which case it gets a fresh identity, kept for
+// the row so that reading it again agrees.
+//
+// Process-wide and thread-safe; each call takes one lock. Entries stay for the process's life:
+// an object may outlive the database it came from and be stored again.
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+#include <vector>
+
+class cls_Identities {
+public:
+    struct Assignment {
+        std::uint64_t uid;
+        std::uint64_t row;
+        std::uint32_t classId;
+    };
+
+    static cls_Identities& Instance();
+
+    // A small number standing for the file whose stored id is `fileId` (files copied from one
+    // another share it, and their rows with it).
+    std::uint32_t FileSlot(std::uint64_t fileId);
+
+    // The row in which the object `uid` of class `classId` is stored in the file, or 0 when
+    // this process never stored or read it there as that class.
+    std::uint64_t RowOf(std::uint32_t file, std::uint64_t uid, std::uint32_t classId) const;
+
+    // The identity of the object read from `row` (class `classId`, stored identity `storedUid`).
+    std::uint64_t IdentityOfRow(std::uint32_t file, std::uint64_t row, std::uint32_t classId,
+                                std::uint64_t storedUid);
+
+    // Rows that a committed write gave to identities.
+    void Record(std::uint32_t file, const std::vector<Assignment>& assignments);
+
+private:
+    cls_Identities();
+    ~cls_Identities();
+    struct Tables;
+
+    mutable std::mutex mutex_;
+    Tables* tables_;
+};

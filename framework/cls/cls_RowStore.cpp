@@ -1,0 +1,389 @@
+#include "cls_RowStore.h"
+
+#include "cls_ClassMetadata.h"
+#include "cls_IntListCodec.h"
+#include "cls_SqliteBlob.h"
+#include "cls_SqliteConnection.h"
+#include "cls_SqliteStatement.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// Lists and strings up to this size come with the rows read ahead; longer ones are read on
+// their own, straight into their destination.
+constexpr int kInlineBytes = 1 << 16;
+constexpr int kMaxReadAhead = 256;
+
+// Rows of one table read ahead, sorted by key.
+template <class Row>
+class ReadAhead {
+public:
+    const Row* Find(std::uint64_t oid) const {
+        auto it = std::lower_bound(rows_.begin(), rows_.end(), oid,
+                                   [](const Row& r, std::uint64_t k) { return r.oid < k; });
+        return it != rows_.end() && it->oid == oid ? &*it : nullptr;
+    }
+    // How many rows to ask for from `oid` on: one for a lone read, more while reads follow
+    // closely after one another.
+    int Limit(std::uint64_t oid) {
+        if (lastAsked_ != 0 && oid > lastAsked_ && oid - lastAsked_ <= 4096)
+            size_ = std::min(size_ * 4, kMaxReadAhead);
+        else
+            size_ = 1;
+        lastAsked_ = oid;
+        return size_;
+    }
+    std::vector<Row>& Rows() { return rows_; }
+    void Clear() {
+        rows_.clear();
+        lastAsked_ = 0;
+        size_ = 1;
+    }
+
+private:
+    std::vector<Row> rows_;
+    std::uint64_t lastAsked_ = 0;
+    int size_ = 1;
+};
+
+struct ObjectRowAhead {
+    std::uint64_t oid;
+    std::shared_ptr<const cls_StoredRow> row;
+};
+struct BlobRowAhead {
+    std::uint64_t oid;
+    std::uint64_t uid;
+    std::int64_t bytes;
+    bool inline_; // `data` holds the bytes
+    std::string data;
+};
+struct CollectionRowAhead {
+    std::uint64_t oid;
+    std::uint64_t uid;
+    int kind;
+};
+
+cls_StoredRow::Value valueOf(const cls_SqliteStatement& s, int c) {
+    switch (s.KindOf(c)) {
+    case cls_SqliteStatement::Kind::Integer: return s.Int(c);
+    case cls_SqliteStatement::Kind::Real: return s.Real(c);
+    case cls_SqliteStatement::Kind::Text: return cow_String(s.Text(c));
+    case cls_SqliteStatement::Kind::Blob: return cls_StoredRow::Blob{};
+    case cls_SqliteStatement::Kind::Null: break;
+    }
+    return cls_StoredRow::Null{};
+}
+
+std::string missing(const char* what, std::uint64_t oid) {
+    return std::string("damaged: ") + what + " " + std::to_string(oid) + " is missing";
+}
+
+} // namespace
+
+struct cls_RowStore::Caches {
+    std::unordered_map<std::uint32_t, ReadAhead<ObjectRowAhead>> objects;
+    ReadAhead<BlobRowAhead> intLists;
+    ReadAhead<BlobRowAhead> stringLists;
+    ReadAhead<CollectionRowAhead> collections;
+};
+
+cls_RowStore::cls_RowStore(cls_SqliteConnection& sql, cls_Catalog& catalog)
+    : sql_(sql), catalog_(catalog), caches_(std::make_unique<Caches>()) {}
+
+cls_RowStore::~cls_RowStore() = default;
+
+// ---- writing ---------------------------------------------------------------------------------
+
+void cls_RowStore::PutObject(const cls_Catalog::WriteTable& table, std::uint64_t oid,
+                             std::uint64_t uid, const std::vector<cls_MementoWrite::Value>& values,
+                             const RowOfUid& rowOf) {
+    cls_SqliteStatement& s = sql_.Cached(table.insertSql);
+    s.Bind(1, static_cast<std::int64_t>(oid)).Bind(2, static_cast<std::int64_t>(uid));
+    int position = 3;
+    for (const auto& column : table.metadata->Columns()) {
+        const cls_MementoWrite::Value& v = values[column.attribute];
+        if (const auto* ref = std::get_if<cls_MementoWrite::Ref>(&v)) {
+            if (column.refersToClass)
+                s.Bind(position, std::int64_t{ref->classId});
+            else
+                s.Bind(position, static_cast<std::int64_t>(rowOf(ref->uid, ref->classId)));
+        } else if (const auto* i = std::get_if<std::int64_t>(&v)) {
+            s.Bind(position, *i);
+        } else if (const auto* t = std::get_if<cow_String>(&v)) {
+            s.Bind(position, t->view());
+        } else {
+            s.BindNull(position);
+        }
+        ++position;
+    }
+    s.Run();
+    ++rowsWritten_;
+}
+
+// The row first holds a zero-filled BLOB of the list's size; the ids then go in run by run, so
+// the list is never copied whole.
+void cls_RowStore::PutIntList(std::uint64_t oid, std::uint64_t uid, const cow_1DArrayList<int>& ids) {
+    cls_SqliteStatement& s = sql_.Cached(
+        "INSERT OR REPLACE INTO cls_intlist (oid, \"#uid\", ids) VALUES (?, ?, zeroblob(?))");
+    s.Bind(1, static_cast<std::int64_t>(oid)).Bind(2, static_cast<std::int64_t>(uid));
+    s.Bind(3, cls_IntListCodec::ByteCount(ids)).Run();
+    ++rowsWritten_;
+    if (ids.Count() == 0)
+        return;
+    cls_SqliteBlob blob(sql_, "cls_intlist", "ids", static_cast<std::int64_t>(oid),
+                        cls_SqliteBlob::Access::Write, "writing an int list");
+    cls_IntListCodec::Encode(
+        ids, [&](const void* bytes, int size, int offset) { blob.Write(bytes, size, offset); },
+        stage_);
+}
+
+void cls_RowStore::PutStringList(std::uint64_t oid, std::uint64_t uid,
+                                 const std::vector<cow_String>& texts) {
+    std::string packed;
+    for (const cow_String& t : texts) {
+        const auto n = static_cast<std::uint32_t>(t.size());
+        packed.append(reinterpret_cast<const char*>(&n), 4);
+        packed.append(t.view());
+    }
+    cls_SqliteStatement& s = sql_.Cached(
+        "INSERT OR REPLACE INTO cls_strlist (oid, \"#uid\", texts) VALUES (?, ?, ?)");
+    s.Bind(1, static_cast<std::int64_t>(oid)).Bind(2, static_cast<std::int64_t>(uid));
+    s.BindBlob(3, packed.data(), packed.size()).Run();
+    ++rowsWritten_;
+}
+
+void cls_RowStore::PutCollection(std::uint64_t oid, std::uint64_t uid, int kind) {
+    cls_SqliteStatement& s = sql_.Cached(
+        "INSERT OR REPLACE INTO cls_collection (oid, \"#uid\", kind) VALUES (?, ?, ?)");
+    s.Bind(1, static_cast<std::int64_t>(oid)).Bind(2, static_cast<std::int64_t>(uid));
+    s.Bind(3, std::int64_t{kind}).Run();
+    ++rowsWritten_;
+}
+
+void cls_RowStore::RestartList(std::uint64_t oid) {
+    sql_.Cached("DELETE FROM cls_objlist WHERE oid = ?").Bind(1, static_cast<std::int64_t>(oid)).Run();
+}
+
+void cls_RowStore::PutListElement(std::uint64_t list, int position, Reference element) {
+    cls_SqliteStatement& s = sql_.Cached(
+        "INSERT OR REPLACE INTO cls_objlist (oid, pos, elemOid, elemClassId) VALUES (?, ?, ?, ?)");
+    s.Bind(1, static_cast<std::int64_t>(list)).Bind(2, std::int64_t{position});
+    s.Bind(3, static_cast<std::int64_t>(element.oid)).Bind(4, std::int64_t{element.classId}).Run();
+    ++rowsWritten_;
+}
+
+void cls_RowStore::PutMapEntry(std::uint64_t map, int key, Reference element) {
+    cls_SqliteStatement& s = sql_.Cached(
+        "INSERT OR REPLACE INTO cls_map (oid, key, elemOid, elemClassId) VALUES (?, ?, ?, ?)");
+    s.Bind(1, static_cast<std::int64_t>(map)).Bind(2, std::int64_t{key});
+    s.Bind(3, static_cast<std::int64_t>(element.oid)).Bind(4, std::int64_t{element.classId}).Run();
+    ++rowsWritten_;
+}
+
+void cls_RowStore::RemoveMapEntry(std::uint64_t map, int key) {
+    sql_.Cached("DELETE FROM cls_map WHERE oid = ? AND key = ?")
+        .Bind(1, static_cast<std::int64_t>(map))
+        .Bind(2, std::int64_t{key})
+        .Run();
+}
+
+bool cls_RowStore::PutRoot(const std::string& name, const Root& root) {
+    const bool existed = FindRoot(name).has_value();
+    cls_SqliteStatement& s = sql_.Cached(
+        "INSERT OR REPLACE INTO cls_roots (name, oid, classId, collection) VALUES (?, ?, ?, ?)");
+    s.Bind(1, name).Bind(2, static_cast<std::int64_t>(root.oid));
+    s.Bind(3, std::int64_t{root.classId}).Bind(4, std::int64_t{root.collection}).Run();
+    return existed;
+}
+
+// ---- reading ---------------------------------------------------------------------------------
+
+std::optional<cls_RowStore::Root> cls_RowStore::FindRoot(const std::string& name) {
+    cls_SqliteStatement& s =
+        sql_.Cached("SELECT oid, classId, collection FROM cls_roots WHERE name = ?");
+    s.Bind(1, name);
+    std::optional<Root> root;
+    if (s.Step())
+        root = Root{static_cast<std::uint64_t>(s.Int(0)), static_cast<std::uint32_t>(s.Int(1)),
+                    static_cast<int>(s.Int(2))};
+    s.Reset();
+    return root;
+}
+
+std::vector<std::string> cls_RowStore::RootNames() {
+    cls_SqliteStatement& s = sql_.Cached("SELECT name FROM cls_roots ORDER BY name");
+    std::vector<std::string> names;
+    while (s.Step())
+        names.emplace_back(s.Text(0));
+    s.Reset();
+    return names;
+}
+
+std::shared_ptr<const cls_StoredRow> cls_RowStore::ObjectRow(std::uint32_t classId,
+                                                             const std::string& className,
+                                                             std::uint64_t oid) {
+    ReadAhead<ObjectRowAhead>& ahead = caches_->objects[classId];
+    if (const ObjectRowAhead* hit = ahead.Find(oid))
+        return hit->row;
+    const cls_Catalog::ReadTable& table = catalog_.ForReading(classId, className);
+    cls_SqliteStatement& s = sql_.Cached(table.batchSql);
+    s.Bind(1, static_cast<std::int64_t>(oid)).Bind(2, std::int64_t{ahead.Limit(oid)});
+    std::vector<ObjectRowAhead>& rows = ahead.Rows();
+    rows.clear();
+    while (s.Step()) {
+        auto row = std::make_shared<cls_StoredRow>();
+        row->table = &table;
+        row->oid = static_cast<std::uint64_t>(s.Int(0));
+        row->uid = static_cast<std::uint64_t>(s.Int(1));
+        row->values.reserve(table.columns.size());
+        for (int c = 0; c < static_cast<int>(table.columns.size()); ++c)
+            row->values.push_back(valueOf(s, c));
+        rows.push_back({row->oid, std::move(row)});
+    }
+    s.Reset();
+    if (rows.empty() || rows.front().oid != oid)
+        sql_.FailWith("damaged: object " + std::to_string(oid) + " of class '" + className +
+                      "' is missing");
+    return rows.front().row;
+}
+
+namespace {
+// Fills `ahead` from a statement selecting oid, #uid, the value's length and the value itself
+// when it is short.
+void readBlobsAhead(cls_SqliteStatement& s, ReadAhead<BlobRowAhead>& ahead) {
+    std::vector<BlobRowAhead>& rows = ahead.Rows();
+    rows.clear();
+    while (s.Step()) {
+        BlobRowAhead r{static_cast<std::uint64_t>(s.Int(0)), static_cast<std::uint64_t>(s.Int(1)),
+                       s.Int(2), false, {}};
+        if (s.KindOf(3) == cls_SqliteStatement::Kind::Blob) {
+            r.inline_ = true;
+            r.data.assign(static_cast<const char*>(s.Blob(3)), static_cast<std::size_t>(s.Bytes(3)));
+        } else if (r.bytes == 0) {
+            r.inline_ = true;
+        }
+        rows.push_back(std::move(r));
+    }
+    s.Reset();
+}
+} // namespace
+
+cls_RowStore::Stored<cow_1DArrayList<int>> cls_RowStore::IntList(std::uint64_t oid) {
+    ReadAhead<BlobRowAhead>& ahead = caches_->intLists;
+    const BlobRowAhead* row = ahead.Find(oid);
+    if (!row) {
+        cls_SqliteStatement& s = sql_.Cached(
+            "SELECT oid, \"#uid\", length(ids), CASE WHEN length(ids) <= " +
+            std::to_string(kInlineBytes) +
+            " THEN ids END FROM cls_intlist WHERE oid >= ?1 ORDER BY oid LIMIT ?2");
+        s.Bind(1, static_cast<std::int64_t>(oid)).Bind(2, std::int64_t{ahead.Limit(oid)});
+        readBlobsAhead(s, ahead);
+        row = ahead.Find(oid);
+        if (!row)
+            sql_.FailWith(missing("int list", oid));
+    }
+    if (row->bytes % 4 != 0 || (row->inline_ && static_cast<std::int64_t>(row->data.size()) != row->bytes))
+        sql_.FailWith("damaged: int list " + std::to_string(oid) + " has a partial id");
+    const int count = static_cast<int>(row->bytes / 4);
+    if (row->inline_) {
+        const char* bytes = row->data.data();
+        return {row->uid, cls_IntListCodec::Decode(count, [bytes](void* into, int size, int offset) {
+                    std::memcpy(into, bytes + offset, static_cast<std::size_t>(size));
+                })};
+    }
+    const std::uint64_t uid = row->uid;
+    cls_SqliteBlob blob(sql_, "cls_intlist", "ids", static_cast<std::int64_t>(oid),
+                        cls_SqliteBlob::Access::Read, "reading int list " + std::to_string(oid));
+    if (blob.Bytes() != count * 4)
+        sql_.FailWith("damaged: int list " + std::to_string(oid) + " changed size while read");
+    return {uid, cls_IntListCodec::Decode(count, [&blob](void* into, int size, int offset) {
+                blob.Read(into, size, offset);
+            })};
+}
+
+cls_RowStore::Stored<std::vector<cow_String>> cls_RowStore::StringList(std::uint64_t oid) {
+    ReadAhead<BlobRowAhead>& ahead = caches_->stringLists;
+    const BlobRowAhead* row = ahead.Find(oid);
+    if (!row) {
+        cls_SqliteStatement& s = sql_.Cached(
+            "SELECT oid, \"#uid\", length(texts), CASE WHEN length(texts) <= " +
+            std::to_string(kInlineBytes) +
+            " THEN texts END FROM cls_strlist WHERE oid >= ?1 ORDER BY oid LIMIT ?2");
+        s.Bind(1, static_cast<std::int64_t>(oid)).Bind(2, std::int64_t{ahead.Limit(oid)});
+        readBlobsAhead(s, ahead);
+        row = ahead.Find(oid);
+        if (!row)
+            sql_.FailWith(missing("string list", oid));
+    }
+    std::string packed;
+    if (row->inline_) {
+        packed = row->data;
+    } else {
+        cls_SqliteStatement& s = sql_.Cached("SELECT texts FROM cls_strlist WHERE oid = ?");
+        s.Bind(1, static_cast<std::int64_t>(oid));
+        if (s.Step() && s.KindOf(0) == cls_SqliteStatement::Kind::Blob)
+            packed.assign(static_cast<const char*>(s.Blob(0)), static_cast<std::size_t>(s.Bytes(0)));
+        s.Reset();
+    }
+    std::vector<cow_String> texts;
+    for (std::size_t at = 0; at < packed.size();) {
+        std::uint32_t n = 0;
+        if (packed.size() - at < 4 || (std::memcpy(&n, packed.data() + at, 4), packed.size() - at - 4 < n))
+            sql_.FailWith("damaged: string list " + std::to_string(oid) + " is cut short");
+        texts.emplace_back(std::string_view(packed.data() + at + 4, n));
+        at += 4 + n;
+    }
+    return {row->uid, std::move(texts)};
+}
+
+cls_RowStore::Stored<int> cls_RowStore::Collection(std::uint64_t oid) {
+    ReadAhead<CollectionRowAhead>& ahead = caches_->collections;
+    if (const CollectionRowAhead* hit = ahead.Find(oid))
+        return {hit->uid, hit->kind};
+    cls_SqliteStatement& s = sql_.Cached(
+        "SELECT oid, \"#uid\", kind FROM cls_collection WHERE oid >= ?1 ORDER BY oid LIMIT ?2");
+    s.Bind(1, static_cast<std::int64_t>(oid)).Bind(2, std::int64_t{ahead.Limit(oid)});
+    std::vector<CollectionRowAhead>& rows = ahead.Rows();
+    rows.clear();
+    while (s.Step())
+        rows.push_back({static_cast<std::uint64_t>(s.Int(0)), static_cast<std::uint64_t>(s.Int(1)),
+                        static_cast<int>(s.Int(2))});
+    s.Reset();
+    const CollectionRowAhead* hit = ahead.Find(oid);
+    if (!hit)
+        sql_.FailWith(missing("collection", oid));
+    return {hit->uid, hit->kind};
+}
+
+std::vector<cls_RowStore::Reference> cls_RowStore::ListElements(std::uint64_t list) {
+    cls_SqliteStatement& s = sql_.Cached(
+        "SELECT elemOid, elemClassId FROM cls_objlist WHERE oid = ? ORDER BY pos");
+    s.Bind(1, static_cast<std::int64_t>(list));
+    std::vector<Reference> elements;
+    while (s.Step())
+        elements.push_back(
+            {static_cast<std::uint64_t>(s.Int(0)), static_cast<std::uint32_t>(s.Int(1))});
+    s.Reset();
+    return elements;
+}
+
+std::vector<cls_RowStore::Entry> cls_RowStore::MapEntries(std::uint64_t map) {
+    cls_SqliteStatement& s = sql_.Cached(
+        "SELECT key, elemOid, elemClassId FROM cls_map WHERE oid = ? ORDER BY key");
+    s.Bind(1, static_cast<std::int64_t>(map));
+    std::vector<Entry> entries;
+    while (s.Step())
+        entries.push_back({static_cast<int>(s.Int(0)),
+                           {static_cast<std::uint64_t>(s.Int(1)), static_cast<std::uint32_t>(s.Int(2))}});
+    s.Reset();
+    return entries;
+}
+
+void cls_RowStore::ForgetReads() {
+    caches_->objects.clear();
+    caches_->intLists.Clear();
+    caches_->stringLists.Clear();
+    caches_->collections.Clear();
+}

@@ -1,0 +1,90 @@
+// The rows of one model database: writing them inside a write's transaction, and reading them
+// back.
+//
+// Reads of object rows, lists and collection headers read ahead: a miss asks for the rows from
+// the wanted key on, a few more each time the next miss follows closely (rows stored together
+// have neighbouring keys), so reading many small objects costs one statement step per row
+// rather than a statement per row. What was read ahead is forgotten after every commit.
+#pragma once
+
+#include "cls_Catalog.h"
+#include "cls_MementoWrite.h"
+#include "cls_StoredRow.h"
+#include "cow_1DArrayList.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+class cls_SqliteConnection;
+
+class cls_RowStore {
+public:
+    struct Reference {
+        std::uint64_t oid;
+        std::uint32_t classId;
+    };
+    struct Root {
+        std::uint64_t oid;
+        std::uint32_t classId;
+        int collection;
+    };
+    struct Entry {
+        int key;
+        Reference element;
+    };
+    // The identity stored with a list or collection, and its content.
+    template <class Content>
+    struct Stored {
+        std::uint64_t uid;
+        Content content;
+    };
+    // The row an identity (of that class) has in this write.
+    using RowOfUid = std::function<std::uint64_t(std::uint64_t uid, std::uint32_t classId)>;
+
+    cls_RowStore(cls_SqliteConnection& sql, cls_Catalog& catalog);
+    ~cls_RowStore();
+
+    // ---- writing, inside the write's transaction ----
+    void PutObject(const cls_Catalog::WriteTable& table, std::uint64_t oid, std::uint64_t uid,
+                   const std::vector<cls_MementoWrite::Value>& values, const RowOfUid& rowOf);
+    void PutIntList(std::uint64_t oid, std::uint64_t uid, const cow_1DArrayList<int>& ids);
+    void PutStringList(std::uint64_t oid, std::uint64_t uid, const std::vector<cow_String>& texts);
+    void PutCollection(std::uint64_t oid, std::uint64_t uid, int kind);
+    // Drops the elements of an object list before they are written anew.
+    void RestartList(std::uint64_t oid);
+    void PutListElement(std::uint64_t list, int position, Reference element);
+    void PutMapEntry(std::uint64_t map, int key, Reference element);
+    void RemoveMapEntry(std::uint64_t map, int key);
+    // Answers whether the name was a root already (its old object may now be unreachable).
+    bool PutRoot(const std::string& name, const Root& root);
+    // Rows written to class, list, collection and entry tables since the database opened.
+    long RowsWritten() const { return rowsWritten_; }
+
+    // ---- reading ----
+    std::optional<Root> FindRoot(const std::string& name);
+    std::vector<std::string> RootNames();
+    // The row of an object; a missing row is damage, named with the class and the key.
+    std::shared_ptr<const cls_StoredRow> ObjectRow(std::uint32_t classId,
+                                                   const std::string& className, std::uint64_t oid);
+    Stored<cow_1DArrayList<int>> IntList(std::uint64_t oid);
+    Stored<std::vector<cow_String>> StringList(std::uint64_t oid);
+    // A stored map's or object list's identity and kind (1 a list, 5 a map).
+    Stored<int> Collection(std::uint64_t oid);
+    std::vector<Reference> ListElements(std::uint64_t list);
+    std::vector<Entry> MapEntries(std::uint64_t map);
+    void ForgetReads();
+
+private:
+    struct Caches;
+
+    cls_SqliteConnection& sql_;
+    cls_Catalog& catalog_;
+    std::unique_ptr<Caches> caches_;
+    std::vector<int> stage_; // scratch of the int-list encoder
+    long rowsWritten_ = 0;
+};
