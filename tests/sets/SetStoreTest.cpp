@@ -171,3 +171,36 @@ TEST_F(SetStore, PathsReloadWithTextsUidsAndSharedImplementations) {
     EXPECT_NE(both.ConstGet(2).ImplPtr(), both.ConstGet(0).ImplPtr());
     EXPECT_TRUE(both.ConstGet(2) == both.ConstGet(0));
 }
+
+// A subset added to a stored set goes into the same transaction as the set that counts it:
+// right after the flush of the set list, another connection sees four subsets counted and four
+// stored. Resolving a writable path twice reaches the same set, with its change.
+TEST_F(SetStore, ANestedChangeIsFlushedWithItsOwnerAndWritablePathsReachOneObject) {
+    {
+        ddr_Ddb db(cow_String("model"), file, ddr_Ddb::Mode::Create);
+        rgnC_SetDataMap sets;
+        for (int s = 0; s < 10; ++s) {
+            rgnC_SetData set(s, cow_String("S"), res_SetTypeEnm::NODE_SET, false, false);
+            for (int k = 0; k < 3; ++k)
+                set.AddSubset(0, k, idsFrom(s * 10 + k, 3), res_SetTypeEnm::NODE_SET, false, {});
+            sets.Insert(s, set);
+        }
+        db.StoreRoot(cow_String("sets"), sets);
+    }
+    ddr_Ddb db(cow_String("model"), file, ddr_Ddb::Mode::ReadWrite);
+    const rgnC_SetDataListPath list(new rgnC_SetDataListRoot(cow_String("model"), cow_String("sets")));
+    const rgnC_SetDataPath nine(new rgnC_SetDataInList(9, list));
+    ddr_DdbContainer& open = thr_ThreadSingleton<ddr_Root>::Instance().Fetch();
+    rgnC_SetData& set = nine.ImplPtr()->Get(open);
+    set.AddSubset(1, 7, idsFrom(900, 4), res_SetTypeEnm::NODE_SET, false, {});
+    EXPECT_EQ(&nine.ImplPtr()->Get(open), &set); // the same object, not fetched again
+    EXPECT_EQ(nine.ImplPtr()->Get(open).NumSubset(), 4);
+    db.RootObject<rgnC_SetDataMap>(cow_String("sets")).Flush();
+
+    ddr_Ddb other(cow_String("other"), file, ddr_Ddb::Mode::ReadOnly);
+    const rgnC_SetDataMap sets = other.LoadRoot<rgnC_SetDataMap>(cow_String("sets"));
+    const rgnC_SetData& back = sets.ConstGet(9);
+    EXPECT_EQ(back.NumSubset(), 4);
+    EXPECT_EQ(back.SubsetList().Count(), 4);
+    EXPECT_EQ(back.SubSet(3).IdArray().ConstGet(3), 903);
+}
