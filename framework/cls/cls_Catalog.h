@@ -4,7 +4,9 @@
 //
 // Framework tables: cls_meta (format, format version, the file's id), cls_counters (the next
 // row to allocate and the counts that decide when unreachable rows are swept), cls_catalog,
-// cls_roots (named roots), cls_intlist and cls_strlist (one packed BLOB per list),
+// cls_roots (named roots), cls_intlist (a list's ids as packed int32: up to 1 MiB in the
+// list's row, the rest in 1 MiB rows of cls_intchunk, keyed list << 14 | piece), cls_strlist
+// (one packed BLOB per list),
 // cls_collection (one row per stored map or object list), cls_objlist and cls_map (their
 // elements and entries). Every object row has the key `oid`, allocated from the counter and
 // never reused, and `#uid`, the identity the object had when it was stored.

@@ -56,7 +56,8 @@ void deleteRows(cls_SqliteConnection& sql, const std::string& table,
 } // namespace
 
 cls_Compactor::Result cls_Compactor::Sweep(cls_SqliteConnection& sql, cls_Catalog& catalog,
-                                           const std::vector<std::uint64_t>& alsoReached) {
+                                           const std::vector<std::uint64_t>& alsoReached,
+                                           bool dryRun) {
     struct Table {
         std::string name;
         std::vector<std::uint64_t> rows;
@@ -99,10 +100,20 @@ cls_Compactor::Result cls_Compactor::Sweep(cls_SqliteConnection& sql, cls_Catalo
     }
 
     Result result;
+    if (dryRun) {
+        for (const Table& t : tables)
+            for (std::uint64_t oid : t.rows)
+                result.deleted += reached.contains(oid) ? 0 : 1;
+        for (const Table& t : tables)
+            result.kept += static_cast<long>(t.rows.size());
+        result.kept -= result.deleted;
+        return result;
+    }
     std::vector<std::uint64_t> deadCollections;
     for (const Table& t : tables)
         deleteRows(sql, t.name, t.rows, reached,
                    t.name == "cls_collection" ? &deadCollections : nullptr, result.deleted);
+    sql.Execute("DELETE FROM cls_intchunk WHERE (id >> 14) NOT IN (SELECT oid FROM cls_intlist)");
     for (std::uint64_t oid : deadCollections) {
         sql.Cached("DELETE FROM cls_map WHERE oid = ?").Bind(1, static_cast<std::int64_t>(oid)).Run();
         sql.Cached("DELETE FROM cls_objlist WHERE oid = ?")

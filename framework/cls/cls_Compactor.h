@@ -19,7 +19,8 @@ public:
         long deleted = 0;
     };
 
-    // `alsoReached`: rows that count as reached besides the roots.
+    // `alsoReached`: rows that count as reached besides the roots. With `dryRun`, nothing is
+    // deleted: the result counts what would be.
     static Result Sweep(cls_SqliteConnection& sql, cls_Catalog& catalog,
-                        const std::vector<std::uint64_t>& alsoReached);
+                        const std::vector<std::uint64_t>& alsoReached, bool dryRun = false);
 };

@@ -53,7 +53,7 @@ cls_Database::cls_Database(const std::string& path, Mode mode)
             Fail("not a model database (the file holds no tables)");
         // Large pages keep big id lists in few overflow pages; both settings must precede the
         // first table. The schema itself goes into the first write, saving a commit.
-        sql_.Execute("PRAGMA page_size = 65536; PRAGMA auto_vacuum = INCREMENTAL");
+        sql_.Execute("PRAGMA page_size = 65536");
         schemaPending_ = true;
         return;
     }
@@ -120,6 +120,7 @@ void cls_Database::Commit(const cls_WriteBatch& batch) {
     if (IsReadOnly())
         Fail("opened read-only: nothing can be stored");
     const bool creating = schemaPending_;
+    const long sweepsBefore = sweeps_;
     std::vector<cls_Identities::Assignment> assigned;
     try {
         cls_SqliteTransaction transaction(sql_);
@@ -166,7 +167,7 @@ void cls_Database::Commit(const cls_WriteBatch& batch) {
             const std::uint64_t row = rowOf[r.Uid()];
             const bool rowExisted = existed[index++];
             if (r.ClassId() == cls_ListTypeId && r.Collection() == cls_CollIntList) {
-                rows_.PutIntList(row, r.Uid(), r.IntArray());
+                rows_.PutIntList(row, r.Uid(), r.IntArray(), rowExisted);
             } else if (r.ClassId() == cls_ListTypeId && r.Collection() == cls_CollStringList) {
                 rows_.PutStringList(row, r.Uid(), r.StringList());
             } else if (isCollection(r.ClassId())) {
@@ -215,8 +216,6 @@ void cls_Database::Commit(const cls_WriteBatch& batch) {
             c.newRows = 0;
             c.replaced = 0;
             ++sweeps_;
-            if (swept.deleted > 0)
-                sql_.Execute("PRAGMA incremental_vacuum");
         }
         writeCounters(c);
         transaction.Commit();
@@ -230,7 +229,67 @@ void cls_Database::Commit(const cls_WriteBatch& batch) {
     rows_.ForgetReads();
     schemaPending_ = false;
     cls_Identities::Instance().Record(fileSlot_, assigned);
+    if (sweeps_ != sweepsBefore)
+        giveBackFreePages();
     baseline_ = sql_.DataVersion();
+}
+
+void cls_Database::Compact() {
+    ThrowKeptFailure();
+    if (IsReadOnly())
+        Fail("opened read-only: nothing can be compacted");
+    if (activeWriter_)
+        Fail("a write is in progress");
+    if (schemaPending_)
+        return;
+    {
+        cls_SqliteTransaction transaction(sql_);
+        Counters c = readCounters();
+        if (sql_.DataVersion() != baseline_)
+            Fail("changed by another writer since it was opened or last written; reopen it "
+                 "before compacting");
+        std::vector<std::uint64_t> alsoReached;
+        for (const auto& [row, count] : pinned_)
+            alsoReached.push_back(row);
+        c.rows = cls_Compactor::Sweep(sql_, catalog_, alsoReached).kept;
+        c.newRows = 0;
+        c.replaced = 0;
+        writeCounters(c);
+        transaction.Commit();
+    }
+    ++sweeps_;
+    rows_.ForgetReads();
+    sql_.Execute("VACUUM");
+    baseline_ = sql_.DataVersion();
+}
+
+long cls_Database::UnreachableRows() {
+    if (schemaPending_)
+        return 0;
+    std::vector<std::uint64_t> alsoReached;
+    for (const auto& [row, count] : pinned_)
+        alsoReached.push_back(row);
+    return cls_Compactor::Sweep(sql_, catalog_, alsoReached, true).deleted;
+}
+
+// Pages that a sweep freed are reused by later writes; once they make most of the file, the
+// file is rebuilt without them (a transaction of its own, after the commit). A rebuild that
+// cannot run now (another connection reads) is left to the next sweep: the write itself has
+// committed.
+void cls_Database::giveBackFreePages() {
+    auto pragma = [this](const char* sql) {
+        cls_SqliteStatement& s = sql_.Cached(sql);
+        const std::int64_t value = s.Step() ? s.Int(0) : 0;
+        s.Reset();
+        return value;
+    };
+    const std::int64_t free = pragma("PRAGMA freelist_count");
+    if (free < 64 || free * 2 < pragma("PRAGMA page_count"))
+        return;
+    try {
+        sql_.Execute("VACUUM");
+    } catch (const std::exception&) {
+    }
 }
 
 std::uint64_t cls_Database::RowOf(std::uint64_t uid, std::uint32_t classId) const {

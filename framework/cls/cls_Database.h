@@ -7,7 +7,8 @@
 //   failure, a crash or a kill the file holds the last committed state.
 // - Rows are allocated by the file and never reused: a write never replaces another object's
 //   row. Rows that nothing reaches any more are swept in a commit once enough rows were
-//   written since the last sweep for them to matter (cls_Compactor), and free pages go back.
+//   written since the last sweep for them to matter (cls_Compactor); their pages are reused,
+//   and once free pages make most of the file it is rebuilt without them.
 // - Reads of one open database see one committed state: once another connection has changed
 //   the file, the next read or write throws ("changed by another writer") instead of mixing two
 //   states. The database's own commits move it on.
@@ -67,6 +68,11 @@ public:
     // Stores a write's batch in one transaction (sweeping unreachable rows when due). Throws,
     // with nothing stored, on any failure.
     void Commit(const cls_WriteBatch& batch);
+    // Sweeps every unreachable row now and rebuilds the file without its free pages, in
+    // transactions of their own. Cost: a pass over every row, then a copy of the file.
+    void Compact();
+    // Rows that nothing reaches (a pass over every row; nothing changes).
+    long UnreachableRows();
     // The row of an identity stored or read here, or 0.
     std::uint64_t RowOf(std::uint64_t uid, std::uint32_t classId) const;
     // Rows that count as reached while stored maps read from them are open.
@@ -102,6 +108,7 @@ private:
     Counters readCounters();
     void writeCounters(const Counters& c);
     void startFile();
+    void giveBackFreePages();
 
     cls_SqliteConnection sql_;
     cls_Catalog catalog_;

@@ -7,6 +7,7 @@
 #include "cls_SqliteStatement.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 namespace {
@@ -15,6 +16,15 @@ namespace {
 // their own, straight into their destination.
 constexpr int kInlineBytes = 1 << 16;
 constexpr int kMaxReadAhead = 256;
+// Int lists up to this many ids are bound in one piece; longer ones go in pieces of kChunkIds,
+// which must fit the page cache (31 pages of 64 KiB).
+constexpr int kBoundIds = 1 << 14;
+constexpr int kChunkIds = 1 << 18;
+// The pieces after the first of list L are the rows L << kPieceBits | 1, 2, ... of
+// cls_intchunk: the rowid finds them without an index, and 2^31 ids need 2^13 pieces.
+constexpr int kPieceBits = 14;
+
+std::int64_t pieceRow(std::int64_t list, int piece) { return list << kPieceBits | piece; }
 
 // Rows of one table read ahead, sorted by key.
 template <class Row>
@@ -58,6 +68,7 @@ struct BlobRowAhead {
     std::int64_t bytes;
     bool inline_; // `data` holds the bytes
     std::string data;
+    std::int64_t count; // int lists: the ids in all pieces
 };
 struct CollectionRowAhead {
     std::uint64_t oid;
@@ -122,21 +133,78 @@ void cls_RowStore::PutObject(const cls_Catalog::WriteTable& table, std::uint64_t
     ++rowsWritten_;
 }
 
-// The row first holds a zero-filled BLOB of the list's size; the ids then go in run by run, so
-// the list is never copied whole.
-void cls_RowStore::PutIntList(std::uint64_t oid, std::uint64_t uid, const cow_1DArrayList<int>& ids) {
+// A short list is bound in one piece. A long one is cut into pieces of 1 MiB: the list's row
+// holds the first, rows of cls_intchunk the others. Each piece is inserted zero-filled and then
+// filled in place; as a piece fits the page cache, its pages reach the file once, already
+// filled, and the list is never copied whole.
+void cls_RowStore::PutIntList(std::uint64_t oid, std::uint64_t uid, const cow_1DArrayList<int>& ids,
+                              bool existed) {
+    const auto row = static_cast<std::int64_t>(oid);
+    if (existed)
+        sql_.Cached("DELETE FROM cls_intchunk WHERE id > ? AND id < ?")
+            .Bind(1, pieceRow(row, 0))
+            .Bind(2, pieceRow(row + 1, 0))
+            .Run();
+    const int count = ids.Count();
+    // A new row needs no conflict handling, and so no statement journal.
     cls_SqliteStatement& s = sql_.Cached(
-        "INSERT OR REPLACE INTO cls_intlist (oid, \"#uid\", ids) VALUES (?, ?, zeroblob(?))");
-    s.Bind(1, static_cast<std::int64_t>(oid)).Bind(2, static_cast<std::int64_t>(uid));
-    s.Bind(3, cls_IntListCodec::ByteCount(ids)).Run();
+        existed ? "INSERT OR REPLACE INTO cls_intlist (oid, \"#uid\", count, ids) VALUES (?, ?, ?, ?)"
+                : "INSERT INTO cls_intlist (oid, \"#uid\", count, ids) VALUES (?, ?, ?, ?)");
+    s.Bind(1, row).Bind(2, static_cast<std::int64_t>(uid)).Bind(3, std::int64_t{count});
     ++rowsWritten_;
-    if (ids.Count() == 0)
+    if (count <= kBoundIds) {
+        stage_.resize(static_cast<std::size_t>(count));
+        int at = 0;
+        cls_IntListCodec::Encode(
+            ids,
+            [&](const void* bytes, int size, int) {
+                std::memcpy(stage_.data() + at, bytes, static_cast<std::size_t>(size));
+                at += size / 4;
+            },
+            scratch_);
+        s.BindBlob(4, stage_.data(), static_cast<std::size_t>(count) * 4).Run();
         return;
-    cls_SqliteBlob blob(sql_, "cls_intlist", "ids", static_cast<std::int64_t>(oid),
-                        cls_SqliteBlob::Access::Write, "writing an int list");
+    }
+    s.BindZeroBlob(4, std::int64_t{std::min(count, kChunkIds)} * 4).Run();
+    cls_SqliteBlob blob(sql_, "cls_intlist", "ids", row, cls_SqliteBlob::Access::Write,
+                        "writing int list " + std::to_string(oid));
+    cls_SqliteBlob* current = &blob;
+    std::unique_ptr<cls_SqliteBlob> chunks;
+    int chunk = 0; // the piece `current` writes
+    cls_SqliteStatement& addChunk =
+        sql_.Cached("INSERT INTO cls_intchunk (id, ids) VALUES (?, zeroblob(?))");
+    auto toChunk = [&](int wanted) {
+        while (chunk < wanted) {
+            ++chunk;
+            const int first = chunk * kChunkIds;
+            const std::int64_t id = pieceRow(row, chunk);
+            addChunk.Bind(1, id);
+            addChunk.Bind(2, std::int64_t{std::min(count - first, kChunkIds)} * 4).Run();
+            if (!chunks)
+                chunks = std::make_unique<cls_SqliteBlob>(sql_, "cls_intchunk", "ids", id,
+                                                          cls_SqliteBlob::Access::Write,
+                                                          "writing int list " + std::to_string(oid));
+            else
+                chunks->Reopen(id);
+            current = chunks.get();
+        }
+    };
     cls_IntListCodec::Encode(
-        ids, [&](const void* bytes, int size, int offset) { blob.Write(bytes, size, offset); },
-        stage_);
+        ids,
+        [&](const void* bytes, int size, int offset) {
+            const auto* from = static_cast<const char*>(bytes);
+            constexpr int kChunkBytes = kChunkIds * 4;
+            while (size > 0) {
+                toChunk(offset / kChunkBytes);
+                const int inChunk = offset % kChunkBytes;
+                const int piece = std::min(size, kChunkBytes - inChunk);
+                current->Write(from, piece, inChunk);
+                from += piece;
+                offset += piece;
+                size -= piece;
+            }
+        },
+        scratch_);
 }
 
 void cls_RowStore::PutStringList(std::uint64_t oid, std::uint64_t uid,
@@ -257,7 +325,7 @@ void readBlobsAhead(cls_SqliteStatement& s, ReadAhead<BlobRowAhead>& ahead) {
     rows.clear();
     while (s.Step()) {
         BlobRowAhead r{static_cast<std::uint64_t>(s.Int(0)), static_cast<std::uint64_t>(s.Int(1)),
-                       s.Int(2), false, {}};
+                       s.Int(2), false, {}, s.ColumnCount() > 4 ? s.Int(4) : 0};
         if (s.KindOf(3) == cls_SqliteStatement::Kind::Blob) {
             r.inline_ = true;
             r.data.assign(static_cast<const char*>(s.Blob(3)), static_cast<std::size_t>(s.Bytes(3)));
@@ -277,30 +345,77 @@ cls_RowStore::Stored<cow_1DArrayList<int>> cls_RowStore::IntList(std::uint64_t o
         cls_SqliteStatement& s = sql_.Cached(
             "SELECT oid, \"#uid\", length(ids), CASE WHEN length(ids) <= " +
             std::to_string(kInlineBytes) +
-            " THEN ids END FROM cls_intlist WHERE oid >= ?1 ORDER BY oid LIMIT ?2");
+            " THEN ids END, count FROM cls_intlist WHERE oid >= ?1 ORDER BY oid LIMIT ?2");
         s.Bind(1, static_cast<std::int64_t>(oid)).Bind(2, std::int64_t{ahead.Limit(oid)});
         readBlobsAhead(s, ahead);
         row = ahead.Find(oid);
         if (!row)
             sql_.FailWith(missing("int list", oid));
     }
-    if (row->bytes % 4 != 0 || (row->inline_ && static_cast<std::int64_t>(row->data.size()) != row->bytes))
-        sql_.FailWith("damaged: int list " + std::to_string(oid) + " has a partial id");
-    const int count = static_cast<int>(row->bytes / 4);
-    if (row->inline_) {
+    const std::string damaged = "damaged: int list " + std::to_string(oid);
+    if (row->count < 0 || row->count > INT_MAX / 4 || row->bytes % 4 != 0 ||
+        row->bytes > row->count * 4 ||
+        (row->inline_ && static_cast<std::int64_t>(row->data.size()) != row->bytes))
+        sql_.FailWith(damaged + " holds " + std::to_string(row->bytes) + " bytes for " +
+                      std::to_string(row->count) + " ids");
+    const int count = static_cast<int>(row->count);
+    const std::uint64_t uid = row->uid;
+    if (row->inline_ && row->bytes == row->count * 4) {
         const char* bytes = row->data.data();
-        return {row->uid, cls_IntListCodec::Decode(count, [bytes](void* into, int size, int offset) {
+        return {uid, cls_IntListCodec::Decode(count, [bytes](void* into, int size, int offset) {
                     std::memcpy(into, bytes + offset, static_cast<std::size_t>(size));
                 })};
     }
-    const std::uint64_t uid = row->uid;
-    cls_SqliteBlob blob(sql_, "cls_intlist", "ids", static_cast<std::int64_t>(oid),
-                        cls_SqliteBlob::Access::Read, "reading int list " + std::to_string(oid));
-    if (blob.Bytes() != count * 4)
-        sql_.FailWith("damaged: int list " + std::to_string(oid) + " changed size while read");
-    return {uid, cls_IntListCodec::Decode(count, [&blob](void* into, int size, int offset) {
-                blob.Read(into, size, offset);
-            })};
+    // The pieces: the list's own row, then its chunks in order.
+    struct Piece {
+        const char* table;
+        std::int64_t rowid;
+        std::int64_t bytes;
+    };
+    std::vector<Piece> pieces{{"cls_intlist", static_cast<std::int64_t>(oid), row->bytes}};
+    std::int64_t total = row->bytes;
+    cls_SqliteStatement& s = sql_.Cached(
+        "SELECT id, length(ids) FROM cls_intchunk WHERE id > ? AND id < ? ORDER BY id");
+    s.Bind(1, pieceRow(static_cast<std::int64_t>(oid), 0));
+    s.Bind(2, pieceRow(static_cast<std::int64_t>(oid) + 1, 0));
+    while (s.Step()) {
+        pieces.push_back({"cls_intchunk", s.Int(0), s.Int(1)});
+        total += s.Int(1);
+    }
+    s.Reset();
+    if (total != row->count * 4)
+        sql_.FailWith(damaged + " holds " + std::to_string(total) + " bytes for " +
+                      std::to_string(row->count) + " ids");
+    std::unique_ptr<cls_SqliteBlob> blobs[2]; // one for each table
+    std::size_t piece = 0, opened = pieces.size();
+    std::int64_t pieceStart = 0;
+    auto read = [&](void* into, int size, int offset) {
+        char* to = static_cast<char*>(into);
+        while (size > 0) {
+            while (offset >= pieceStart + pieces[piece].bytes)
+                pieceStart += pieces[piece++].bytes;
+            const Piece& p = pieces[piece];
+            std::unique_ptr<cls_SqliteBlob>& blob = blobs[piece == 0 ? 0 : 1];
+            if (opened != piece) {
+                opened = piece;
+                if (!blob)
+                    blob = std::make_unique<cls_SqliteBlob>(sql_, p.table, "ids", p.rowid,
+                                                            cls_SqliteBlob::Access::Read,
+                                                            "reading int list " + std::to_string(oid));
+                else
+                    blob->Reopen(p.rowid);
+                if (blob->Bytes() != p.bytes)
+                    sql_.FailWith(damaged + " changed while read");
+            }
+            const int at = static_cast<int>(offset - pieceStart);
+            const int n = static_cast<int>(std::min<std::int64_t>(size, p.bytes - at));
+            blob->Read(to, n, at);
+            to += n;
+            offset += n;
+            size -= n;
+        }
+    };
+    return {uid, cls_IntListCodec::Decode(count, read)};
 }
 
 cls_RowStore::Stored<std::vector<cow_String>> cls_RowStore::StringList(std::uint64_t oid) {

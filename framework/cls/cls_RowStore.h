@@ -52,7 +52,9 @@ public:
     // ---- writing, inside the write's transaction ----
     void PutObject(const cls_Catalog::WriteTable& table, std::uint64_t oid, std::uint64_t uid,
                    const std::vector<cls_MementoWrite::Value>& values, const RowOfUid& rowOf);
-    void PutIntList(std::uint64_t oid, std::uint64_t uid, const cow_1DArrayList<int>& ids);
+    // `existed`: the list was stored before (its old pieces go).
+    void PutIntList(std::uint64_t oid, std::uint64_t uid, const cow_1DArrayList<int>& ids,
+                    bool existed);
     void PutStringList(std::uint64_t oid, std::uint64_t uid, const std::vector<cow_String>& texts);
     void PutCollection(std::uint64_t oid, std::uint64_t uid, int kind);
     // Drops the elements of an object list before they are written anew.
@@ -85,6 +87,7 @@ private:
     cls_SqliteConnection& sql_;
     cls_Catalog& catalog_;
     std::unique_ptr<Caches> caches_;
-    std::vector<int> stage_; // scratch of the int-list encoder
+    std::vector<int> stage_;   // a short int list gathered for binding
+    std::vector<int> scratch_; // scratch of the int-list encoder
     long rowsWritten_ = 0;
 };

@@ -24,6 +24,12 @@ cls_SqliteBlob::~cls_SqliteBlob() {
 
 int cls_SqliteBlob::Bytes() const { return sqlite3_blob_bytes(blob_); }
 
+void cls_SqliteBlob::Reopen(std::int64_t rowid) {
+    const int rc = sqlite3_blob_reopen(blob_, static_cast<sqlite3_int64>(rowid));
+    if (rc != SQLITE_OK)
+        connection_.Fail(what_, rc);
+}
+
 void cls_SqliteBlob::Read(void* into, int bytes, int offset) {
     const int rc = sqlite3_blob_read(blob_, into, bytes, offset);
     if (rc != SQLITE_OK)

@@ -149,6 +149,8 @@ std::uint32_t cls_SqliteConnection::DataVersion() const {
 
 bool cls_SqliteConnection::InTransaction() const { return sqlite3_get_autocommit(db_) == 0; }
 
+std::int64_t cls_SqliteConnection::LastInsertRowid() const { return sqlite3_last_insert_rowid(db_); }
+
 std::string cls_SqliteConnection::causeOf(int code) const {
     const std::string sqliteSays = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(code);
     switch (code & 0xFF) {

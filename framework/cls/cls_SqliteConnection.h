@@ -42,6 +42,8 @@ public:
     std::uint32_t DataVersion() const;
     // Whether the connection holds a transaction that BEGIN opened.
     bool InTransaction() const;
+    // The rowid of the last row this connection inserted.
+    std::int64_t LastInsertRowid() const;
 
     // Throws the framework's exception for a SQLite result code, with `what` saying what was
     // being done; the message says why where the cause is known (a folder or file that cannot

@@ -82,6 +82,10 @@ public:
     }
 
     std::vector<cow_String> RootNames();
+    // Deletes every row that no root reaches and gives the free pages back to the file system
+    // (see cls_Database::Compact); stored writes happen at their commits anyway, this only
+    // shrinks the file, for instance after most of a model was dropped.
+    void Compact() { database_->Compact(); }
     // Flushes the roots kept by RootObject, throws any failure the database kept, and leaves the
     // thread's root. Later calls do nothing.
     void Close();

@@ -292,7 +292,7 @@ TEST_F(BadInput, DanglingReferences) {
         {"DROP TABLE \"Probe\"", "damaged: no table for class 'Probe'"},
         {"UPDATE cls_intlist SET ids = x'0102030405' "
          "WHERE oid = (SELECT \"ids#OID\" FROM \"Probe\" WHERE number = 6)",
-         "has a partial id"},
+         "holds 5 bytes for"},
         {"UPDATE cls_strlist SET texts = x'FFFFFF7F41' "
          "WHERE oid = (SELECT \"names#OID\" FROM \"Probe\" WHERE number = 8)",
          "is cut short"},

@@ -278,7 +278,7 @@ TEST(CrashConsistency, ReadOnlyOpenRollsBackAWriteCutShort) {
                 "PRAGMA cache_size = 2; BEGIN IMMEDIATE;"
                 "UPDATE \"Probe\" SET number = -5, label = 'half';"
                 "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 40)"
-                "  INSERT INTO cls_intlist SELECT 1000000 + i, 0, zeroblob(60000) FROM n;",
+                "  INSERT INTO cls_intlist SELECT 1000000 + i, 0, 15000, zeroblob(60000) FROM n;",
                 nullptr, nullptr, nullptr) == SQLITE_OK)
             ::kill(::getpid(), SIGKILL);
         ::_exit(2);
