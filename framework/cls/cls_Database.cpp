@@ -134,24 +134,33 @@ void cls_Database::Commit(const cls_WriteBatch& batch) {
                  "before storing");
 
         // Rows: the row this process already gave the identity in this file, else a new one.
-        absl::flat_hash_map<std::uint64_t, std::uint64_t> rowOf;
-        rowOf.reserve(batch.records.size());
-        std::vector<bool> existed;
-        existed.reserve(batch.records.size());
-        std::int64_t added = 0, replaced = 0;
-        assigned.reserve(batch.records.size());
+        const std::size_t n = batch.records.size();
+        std::vector<std::uint64_t> uids, rows;
+        std::vector<std::uint32_t> classIds;
+        uids.reserve(n);
+        classIds.reserve(n);
         for (const cls_MementoWrite& r : batch.records) {
-            std::uint64_t row = cls_Identities::Instance().RowOf(fileSlot_, r.Uid(), r.ClassId());
-            existed.push_back(row != 0);
-            if (row == 0) {
-                row = static_cast<std::uint64_t>(c.nextRow++);
+            uids.push_back(r.Uid());
+            classIds.push_back(r.ClassId());
+        }
+        cls_Identities::Instance().RowsOf(fileSlot_, uids, classIds, rows);
+        absl::flat_hash_map<std::uint64_t, std::uint64_t> rowOf;
+        rowOf.reserve(n);
+        std::vector<bool> existed(n);
+        std::int64_t added = 0, replaced = 0;
+        assigned.reserve(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            const cls_MementoWrite& r = batch.records[i];
+            existed[i] = rows[i] != 0;
+            if (rows[i] == 0) {
+                rows[i] = static_cast<std::uint64_t>(c.nextRow++);
                 ++added;
             } else if (!isCollection(r.ClassId()) || r.Collection() == cls_CollIntList ||
                        r.Collection() == cls_CollStringList) {
                 ++replaced;
             }
-            rowOf[r.Uid()] = row;
-            assigned.push_back({r.Uid(), row, r.ClassId()});
+            rowOf[r.Uid()] = rows[i];
+            assigned.push_back({r.Uid(), rows[i], r.ClassId()});
         }
         auto resolve = [&](std::uint64_t uid, std::uint32_t classId) -> std::uint64_t {
             if (auto it = rowOf.find(uid); it != rowOf.end())
@@ -162,10 +171,10 @@ void cls_Database::Commit(const cls_WriteBatch& batch) {
                  " of class " + hexId(classId) + ", which it does not store");
         };
 
-        std::size_t index = 0;
-        for (const cls_MementoWrite& r : batch.records) {
-            const std::uint64_t row = rowOf[r.Uid()];
-            const bool rowExisted = existed[index++];
+        for (std::size_t i = 0; i < n; ++i) {
+            const cls_MementoWrite& r = batch.records[i];
+            const std::uint64_t row = rows[i];
+            const bool rowExisted = existed[i];
             if (r.ClassId() == cls_ListTypeId && r.Collection() == cls_CollIntList) {
                 rows_.PutIntList(row, r.Uid(), r.IntArray(), rowExisted);
             } else if (r.ClassId() == cls_ListTypeId && r.Collection() == cls_CollStringList) {
@@ -188,8 +197,12 @@ void cls_Database::Commit(const cls_WriteBatch& batch) {
         for (const auto& e : batch.listElements)
             rows_.PutListElement(resolve(e.listUid, cls_ListTypeId), e.position,
                                  {resolve(e.elementUid, e.elementClassId), e.elementClassId});
+        std::uint64_t lastMapUid = 0, map = 0; // entries come in runs of one map
         for (const auto& e : batch.mapEntries) {
-            const std::uint64_t map = resolve(e.mapUid, cls_MapTypeId);
+            if (e.mapUid != lastMapUid) {
+                map = resolve(e.mapUid, cls_MapTypeId);
+                lastMapUid = e.mapUid;
+            }
             if (e.elementUid == 0) {
                 rows_.RemoveMapEntry(map, e.key);
                 ++replaced;

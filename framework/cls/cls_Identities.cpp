@@ -55,6 +55,23 @@ std::uint64_t cls_Identities::RowOf(std::uint32_t file, std::uint64_t uid,
     return 0;
 }
 
+void cls_Identities::RowsOf(std::uint32_t file, const std::vector<std::uint64_t>& uids,
+                            const std::vector<std::uint32_t>& classIds,
+                            std::vector<std::uint64_t>& rows) const {
+    rows.assign(uids.size(), 0);
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (tables_->places.empty())
+        return;
+    for (std::size_t i = 0; i < uids.size(); ++i) {
+        auto it = tables_->places.find(uids[i]);
+        if (it == tables_->places.end())
+            continue;
+        for (const Place& p : it->second)
+            if (p.file == file && p.classId == classIds[i])
+                rows[i] = p.row;
+    }
+}
+
 std::uint64_t cls_Identities::IdentityOfRow(std::uint32_t file, std::uint64_t row,
                                             std::uint32_t classId, std::uint64_t storedUid) {
     std::lock_guard<std::mutex> lock(mutex_);

@@ -34,6 +34,10 @@ public:
     // this process never stored or read it there as that class.
     std::uint64_t RowOf(std::uint32_t file, std::uint64_t uid, std::uint32_t classId) const;
 
+    // RowOf for many identities under one lock: rows[i] for (uids[i], classIds[i]).
+    void RowsOf(std::uint32_t file, const std::vector<std::uint64_t>& uids,
+                const std::vector<std::uint32_t>& classIds, std::vector<std::uint64_t>& rows) const;
+
     // The identity of the object read from `row` (class `classId`, stored identity `storedUid`).
     std::uint64_t IdentityOfRow(std::uint32_t file, std::uint64_t row, std::uint32_t classId,
                                 std::uint64_t storedUid);

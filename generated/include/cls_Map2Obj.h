@@ -25,6 +25,7 @@
 #include "cow_BtreeIterator.h"
 #include "nex_TextException.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -51,7 +52,8 @@ public:
 
     // Shares the entries (O(1)), the agent, the modified flag and the identity.
     cls_Map2Obj(const cls_Map2Obj& other)
-        : tree(other.tree), agent(other.agent), modified(other.modified), uid(other.uid) {
+        : tree(other.tree), agent(other.agent), modified(other.modified), uid(other.uid),
+          removed_(other.removed_) {
         if (agent) {
             agent->AddReference();
             agent->Attach(this);
@@ -82,6 +84,7 @@ public:
         agent = keep;
         modified = other.modified;
         uid = other.uid;
+        removed_ = other.removed_;
         if (agent)
             agent->Attach(this);
         return *this;
@@ -215,11 +218,16 @@ public:
         for (agent->First(); !agent->IsDone(); agent->Next())
             stored.push_back(agent->CurrentKey());
         for (const K& key : stored) {
-            if (!tree.ConstFind(key))
-                std::fputs(atr_translate("cls_Map2Obj::DBWrite - Duplicate key when loading "
-                                         "collection from DDB")
-                               .c_str(),
-                           stderr);
+            // Entering the key not loaded; where the tree holds it, the value is replaced in
+            // place, which is what a second insertion does without its removal and rebalancing.
+            if (auto* node = self->tree.Find(key)) {
+                node->Value() = static_cast<T*>(nullptr);
+                continue;
+            }
+            std::fputs(atr_translate("cls_Map2Obj::DBWrite - Duplicate key when loading "
+                                     "collection from DDB")
+                           .c_str(),
+                       stderr);
             self->DoInsert(key, static_cast<T*>(nullptr));
         }
         self->Flush();
@@ -227,7 +235,11 @@ public:
 
     // Removes the key from the tree only: the map is not marked changed, and the stored entry
     // goes at the next flush of a changed map.
-    bool Remove(const K& key) { return tree.Remove(key); }
+    bool Remove(const K& key) {
+        if (agent)
+            removed_.push_back(key);
+        return tree.Remove(key);
+    }
 
     int Count() const { return tree.Count(); }
     bool IsMember(const K& key) const { return tree.ConstFind(key) != nullptr; }
@@ -310,24 +322,27 @@ private:
     }
 
     // Queues the changed entries and the removed keys into `writer`; the agent hears whether
-    // the write commits.
+    // the write commits. Costs O(changes x log n): the changed keys come from the agent and the
+    // removed ones from this map's own record of its removals, not from a walk of every key.
     void writeChanges(cls_Writer& writer) {
         (void)writer; // entries reach it through the agent, which joined it
         agent->FlushedBy(this);
-        {
-            cow_BtreeIterator<K, V> it(tree);
-            for (it.First(); !it.IsDone(); it.Next()) {
-                const K key = it.Key();
-                if (!agent->IsModified(key) || it.Value().IsNull())
-                    continue;
-                cls_AgentRequestMapKey2Obj<K> request(agent, key);
-                cls_WriteVisitor wv(request, nullptr);
-                it.Value()->DBWrite(wv);
-            }
+        for (const K key : agent->ModifiedKeys()) {
+            const auto* node = tree.ConstFind(key);
+            if (!node || node->Value().IsNull())
+                continue;
+            cls_AgentRequestMapKey2Obj<K> request(agent, key);
+            cls_WriteVisitor wv(request, nullptr);
+            node->Value().ConstPtr()->DBWrite(wv);
         }
-        for (agent->First(); !agent->IsDone(); agent->Next())
-            if (!tree.ConstFind(agent->CurrentKey()))
-                agent->RemoveKey(agent->CurrentKey());
+        // Stored keys the map no longer holds; a removal already stored is forgotten.
+        std::sort(removed_.begin(), removed_.end());
+        removed_.erase(std::unique(removed_.begin(), removed_.end()), removed_.end());
+        std::erase_if(removed_, [this](const K& key) {
+            return tree.ConstFind(key) != nullptr || !agent->HoldsKey(key);
+        });
+        for (const K key : removed_)
+            agent->RemoveKey(key);
     }
 
     void markModified(const K& key) {
@@ -379,6 +394,7 @@ private:
     Agent* agent;
     int modified;
     cls_Uid uid;
+    std::vector<K> removed_; // keys removed since they were last stored (may repeat)
 };
 
 // Walks a map in key order, loading entries as they are read.
