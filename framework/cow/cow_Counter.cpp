@@ -19,10 +19,11 @@
 
 namespace {
 
-// Every block starts with a header word: the address of the pool that carved it with its size
+// Every block starts with a header word: the address of the pool that took it with its size
 // class in the two low bits, so `operator delete` (which is given no size and may run in any
-// thread) finds both. Class 3 with no pool marks a C-heap block. While a block is free the
-// header word links it into a free list instead.
+// thread) finds both. Class 3 marks a C-heap block, counted in its thread's pool like the
+// others (or in `heapLive` when taken by an exiting thread, which has no pool). While a block
+// is free the header word links it into a free list instead.
 constexpr std::size_t kHeader = 8;
 constexpr std::size_t kClassPayload[] = {8, 16, 32};
 constexpr int kClasses = 3;
@@ -142,12 +143,20 @@ void refill(Pool& p, int c) {
     RGN_POISON(raw + sizeof(Slab), kSlabBytes - sizeof(Slab));
 }
 
-void* heapBlock(std::size_t size) {
+// Owner-only counts: a plain add, no locked instruction, yet readable by LiveCount.
+void addOwn(Pool& p, long delta) {
+    p.ownLive.store(p.ownLive.load(std::memory_order_relaxed) + delta, std::memory_order_relaxed);
+}
+
+void* heapBlock(Pool* p, std::size_t size) {
     auto* block = static_cast<char*>(std::malloc(kHeader + size));
     if (!block)
         throw std::bad_alloc();
-    *reinterpret_cast<std::uintptr_t*>(block) = kHeapClass;
-    heapLive.fetch_add(1, std::memory_order_relaxed);
+    *reinterpret_cast<std::uintptr_t*>(block) = reinterpret_cast<std::uintptr_t>(p) | kHeapClass;
+    if (p)
+        addOwn(*p, 1);
+    else
+        heapLive.fetch_add(1, std::memory_order_relaxed);
     return block + kHeader;
 }
 
@@ -156,8 +165,10 @@ void* heapBlock(std::size_t size) {
 void* cow_Counter::operator new(std::size_t size) {
     const int c = classFor(size);
     Pool* p = tlsPool;
-    if (c == kHeapClass || (!p && !(p = adoptPool())))
-        return heapBlock(size);
+    if (!p)
+        p = adoptPool();
+    if (c == kHeapClass || !p)
+        return heapBlock(p, size);
     if (!p->freeList[c])
         refill(*p, c);
     FreeBlock* fb = p->freeList[c];
@@ -165,7 +176,7 @@ void* cow_Counter::operator new(std::size_t size) {
     p->freeList[c] = fb->next;
     char* block = reinterpret_cast<char*>(fb);
     *reinterpret_cast<std::uintptr_t*>(block) = reinterpret_cast<std::uintptr_t>(p) | c;
-    p->ownLive.store(p->ownLive.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
+    addOwn(*p, 1);
     return block + kHeader;
 }
 
@@ -175,18 +186,22 @@ void cow_Counter::operator delete(void* payload) noexcept {
     char* block = static_cast<char*>(payload) - kHeader;
     const std::uintptr_t header = *reinterpret_cast<std::uintptr_t*>(block);
     const int c = static_cast<int>(header & kClassBits);
+    Pool* owner = reinterpret_cast<Pool*>(header & ~kClassBits);
     if (c == kHeapClass) {
-        heapLive.fetch_sub(1, std::memory_order_relaxed);
+        if (!owner)
+            heapLive.fetch_sub(1, std::memory_order_relaxed);
+        else if (owner == tlsPool)
+            addOwn(*owner, -1);
+        else
+            owner->remoteFreed.fetch_add(1, std::memory_order_relaxed);
         std::free(block);
         return;
     }
-    Pool* owner = reinterpret_cast<Pool*>(header & ~kClassBits);
     auto* fb = reinterpret_cast<FreeBlock*>(block);
     if (owner == tlsPool) {
         fb->next = owner->freeList[c];
         owner->freeList[c] = fb;
-        owner->ownLive.store(owner->ownLive.load(std::memory_order_relaxed) - 1,
-                             std::memory_order_relaxed);
+        addOwn(*owner, -1);
         RGN_POISON(block, kHeader + kClassPayload[c]);
         return;
     }
