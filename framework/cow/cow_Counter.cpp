@@ -21,9 +21,8 @@ namespace {
 
 // Every block starts with a header word: the address of the pool that took it with its size
 // class in the two low bits, so `operator delete` (which is given no size and may run in any
-// thread) finds both. Class 3 marks a C-heap block, counted in its thread's pool like the
-// others (or in `heapLive` when taken by an exiting thread, which has no pool). While a block
-// is free the header word links it into a free list instead.
+// thread) finds both. Class 3 marks a C-heap block (its pool only counts it). While a block is
+// free the header word links it into a free list instead.
 constexpr std::size_t kHeader = 8;
 constexpr std::size_t kClassPayload[] = {8, 16, 32};
 constexpr int kClasses = 3;
@@ -50,13 +49,13 @@ struct Slab {
 struct alignas(64) Pool {
     FreeBlock* freeList[kClasses] = {};
     Slab* slabs = nullptr;
-    // Blocks taken minus blocks returned by the owner; written by the owner only.
+    // Blocks this pool's thread took, minus the blocks it returned (to any pool); written by
+    // the owner only. Summed over all pools it is the number of blocks alive.
     std::atomic<long> ownLive{0};
     Pool* nextPool = nullptr; // every pool ever made, for LiveCount
     Pool* nextIdle = nullptr;
 
     alignas(64) std::atomic<FreeBlock*> remote[kClasses] = {};
-    std::atomic<long> remoteFreed{0};
 };
 static_assert(alignof(Pool) > kClassBits, "the class bits of a header share the pool address");
 
@@ -73,7 +72,8 @@ Registry& registry() {
     return *r;
 }
 
-std::atomic<long> heapLive{0};
+// Blocks taken minus blocks returned by threads that have no pool (exiting ones).
+std::atomic<long> poolless{0};
 
 // The calling thread's pool: read on every allocation and free, so it is a plain pointer in
 // the static TLS block (no lookup call). Null before the thread's first counter and again once
@@ -143,9 +143,14 @@ void refill(Pool& p, int c) {
     RGN_POISON(raw + sizeof(Slab), kSlabBytes - sizeof(Slab));
 }
 
-// Owner-only counts: a plain add, no locked instruction, yet readable by LiveCount.
-void addOwn(Pool& p, long delta) {
-    p.ownLive.store(p.ownLive.load(std::memory_order_relaxed) + delta, std::memory_order_relaxed);
+// Counts a block taken (+1) or returned (-1) by the calling thread, whose pool is `p`: a plain
+// add, no locked instruction, yet readable by LiveCount.
+void count(Pool* p, long delta) {
+    if (p)
+        p->ownLive.store(p->ownLive.load(std::memory_order_relaxed) + delta,
+                         std::memory_order_relaxed);
+    else
+        poolless.fetch_add(delta, std::memory_order_relaxed);
 }
 
 void* heapBlock(Pool* p, std::size_t size) {
@@ -153,10 +158,7 @@ void* heapBlock(Pool* p, std::size_t size) {
     if (!block)
         throw std::bad_alloc();
     *reinterpret_cast<std::uintptr_t*>(block) = reinterpret_cast<std::uintptr_t>(p) | kHeapClass;
-    if (p)
-        addOwn(*p, 1);
-    else
-        heapLive.fetch_add(1, std::memory_order_relaxed);
+    count(p, 1);
     return block + kHeader;
 }
 
@@ -176,7 +178,7 @@ void* cow_Counter::operator new(std::size_t size) {
     p->freeList[c] = fb->next;
     char* block = reinterpret_cast<char*>(fb);
     *reinterpret_cast<std::uintptr_t*>(block) = reinterpret_cast<std::uintptr_t>(p) | c;
-    addOwn(*p, 1);
+    count(p, 1);
     return block + kHeader;
 }
 
@@ -187,27 +189,21 @@ void cow_Counter::operator delete(void* payload) noexcept {
     const std::uintptr_t header = *reinterpret_cast<std::uintptr_t*>(block);
     const int c = static_cast<int>(header & kClassBits);
     Pool* owner = reinterpret_cast<Pool*>(header & ~kClassBits);
+    Pool* mine = tlsPool;
+    count(mine, -1);
     if (c == kHeapClass) {
-        if (!owner)
-            heapLive.fetch_sub(1, std::memory_order_relaxed);
-        else if (owner == tlsPool)
-            addOwn(*owner, -1);
-        else
-            owner->remoteFreed.fetch_add(1, std::memory_order_relaxed);
         std::free(block);
         return;
     }
     auto* fb = reinterpret_cast<FreeBlock*>(block);
-    if (owner == tlsPool) {
+    if (owner == mine) {
         fb->next = owner->freeList[c];
         owner->freeList[c] = fb;
-        addOwn(*owner, -1);
         RGN_POISON(block, kHeader + kClassPayload[c]);
         return;
     }
     // The header word stays addressable: it carries the link until the owner takes the list.
     RGN_POISON(block + kHeader, kClassPayload[c]);
-    owner->remoteFreed.fetch_add(1, std::memory_order_relaxed);
     FreeBlock* head = owner->remote[c].load(std::memory_order_relaxed);
     do {
         fb->next = head;
@@ -217,11 +213,10 @@ void cow_Counter::operator delete(void* payload) noexcept {
 
 long cow_Counter::LiveCount() {
     Registry& r = registry();
-    long live = heapLive.load(std::memory_order_relaxed);
+    long live = poolless.load(std::memory_order_relaxed);
     std::lock_guard<std::mutex> lock(r.mutex);
     for (const Pool* p = r.all; p; p = p->nextPool)
-        live += p->ownLive.load(std::memory_order_relaxed) -
-                p->remoteFreed.load(std::memory_order_relaxed);
+        live += p->ownLive.load(std::memory_order_relaxed);
     return live;
 }
 

@@ -5,7 +5,6 @@
 #include "../regions/RegionWorld.h"
 #include "atr_translate.h"
 #include "cls_ClassRegistrar.h"
-#include "cow_Btree.h"
 #include "cow_Counter.h"
 #include "cow_List.h"
 #include "pnt_PrettyPrint.h"
