@@ -11,8 +11,9 @@ cls_ClassMetadata& cls_ClassMetadata::AddAttribute(const cls_FieldHandle& handle
                                                    cls_AttributeType type, std::uint32_t typeId,
                                                    cls_CollectionType collection) {
     // Every thread copies these names while it stores or loads: they must count nothing.
-    attributes_.push_back({cls_FieldHandle(handle.Index(), cow_String::Interned(handle.Name().view())),
-                           type, typeId, collection});
+    attributes_.push_back(
+        {cls_FieldHandle(handle.Index(), cow_String::Interned(handle.Name().view())), type, typeId,
+         collection});
     return *this;
 }
 

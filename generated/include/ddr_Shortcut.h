@@ -106,9 +106,10 @@ private:
     }
     const Impl& resolvable() const {
         if (impl.IsNull())
-            ddr_ShortcutBaseImpl::Fail(ddr_ShortcutTraits<T>::handleName,
-                                       "cannot resolve an undefined path (it has no implementation)",
-                                       kSourceFile, __LINE__);
+            ddr_ShortcutBaseImpl::Fail(
+                ddr_ShortcutTraits<T>::handleName,
+                "cannot resolve an undefined path (it has no implementation)", kSourceFile,
+                __LINE__);
         if (!impl->IsComplete())
             ddr_ShortcutBaseImpl::Fail(ddr_ShortcutTraits<T>::handleName,
                                        "cannot resolve a broken path: " + impl->Missing(),

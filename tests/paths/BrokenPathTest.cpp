@@ -98,7 +98,8 @@ TEST(BrokenPath, EntriesOverUndefinedListsNameNothingAndSayWhatIsMissing) {
     EXPECT_MENTIONS(refusal([&] { subsets.ImplPtr()->ConstGet(openDatabases()); }),
                     "rgnC_SubsetDataListInSetDataShortcut (.subset) is undefined");
     EXPECT_MENTIONS(refusal([] {
-                        rgnC_SetDataListPath(new rgnC_SetDataListRoot(cow_String(), cow_String("s")))
+                        rgnC_SetDataListPath(
+                            new rgnC_SetDataListRoot(cow_String(), cow_String("s")))
                             .ConstGet(openDatabases());
                     }),
                     "names no database");
@@ -160,7 +161,8 @@ TEST_F(BrokenPathStore, PathsThatLostAPartInTheFileAreRefusedWhenRead) {
             ddr_Ddb db(cow_String("model"), path, ddr_Ddb::Mode::Create);
             StoreSets(db);
             db.StoreRoot(cow_String("path"), RegionWorld::SetPath("model", "sets", 4));
-            db.StoreRoot(cow_String("region"), rgnC_Region(RegionWorld::SetPath("model", "sets", 4)));
+            db.StoreRoot(cow_String("region"),
+                         rgnC_Region(RegionWorld::SetPath("model", "sets", 4)));
             db.Database().Sql().Execute(damage.sql);
         }
         ddr_Ddb db(cow_String("model"), path, ddr_Ddb::Mode::ReadOnly);

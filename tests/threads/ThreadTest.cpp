@@ -29,7 +29,9 @@
 // Read by ThreadSanitizer at start-up. The uid source counts without a lock; making it
 // thread-safe belongs to the storage rewrite, and this line goes with it. Until then two
 // threads can draw one uid, and the round trips below can (rarely) lose an object.
-extern "C" const char* __tsan_default_suppressions() { return "race:cls_Uid::AllocateUid\n"; }
+extern "C" const char* __tsan_default_suppressions() {
+    return "race:cls_Uid::AllocateUid\n";
+}
 #endif
 
 namespace {
@@ -168,8 +170,8 @@ TEST_F(Threads, EachThreadStoresAndReloadsItsOwnDatabase) {
             }
             case 2: {
                 const cls_xoList<rgnC_Region> regions = regionsOf(t, round);
-                const rgnC_RegionPair pair(regions.ConstGet(0), regions.ConstGet(1),
-                                           round % 8 == 2, false, false);
+                const rgnC_RegionPair pair(regions.ConstGet(0), regions.ConstGet(1), round % 8 == 2,
+                                           false, false);
                 db.StoreRoot(cow_String("pair"), pair);
                 c.Check(db.LoadRoot<rgnC_RegionPair>(cow_String("pair")) == pair,
                         who + "pair changed");
@@ -205,8 +207,8 @@ TEST_F(Threads, ContainersBuiltConcurrentlyStayIntact) {
             cow_List<cow_String> names;
             cow_1DArrayList<int> all;
             for (int k = 0; k < 300; ++k) {
-                subsets.Insert(k, rgnC_SubsetData(0, 1, k, t, res_SetTypeEnm::NODE_SET, false,
-                                                  ids(k, 4), {}));
+                subsets.Insert(
+                    k, rgnC_SubsetData(0, 1, k, t, res_SetTypeEnm::NODE_SET, false, ids(k, 4), {}));
                 names.Append(cow_String("n" + std::to_string(t * 100000 + k)));
                 all.Append(t * 100000 + k);
             }
@@ -261,7 +263,8 @@ TEST_F(Threads, ObjectsHandedToAnotherThreadAreFreedThere) {
             std::unique_ptr<rgnC_SetData> set;
             {
                 std::unique_lock<std::mutex> lock(queue.mutex);
-                queue.ready.wait(lock, [&] { return !queue.items.empty() || !queue.producersLeft; });
+                queue.ready.wait(lock,
+                                 [&] { return !queue.items.empty() || !queue.producersLeft; });
                 if (queue.items.empty())
                     return;
                 set = std::move(queue.items.front());
