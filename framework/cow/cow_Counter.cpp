@@ -3,6 +3,7 @@
 #include "fwk_Lifecycle.h"
 
 #include <atomic>
+#include <cassert>
 #include <cstdint>
 #include <cstdlib>
 #include <mutex>
@@ -195,6 +196,7 @@ void cow_Counter::operator delete(void* payload) noexcept {
         std::free(block);
         return;
     }
+    assert(owner && "a block of a size class names the pool that carved it");
     auto* fb = reinterpret_cast<FreeBlock*>(block);
     if (owner == mine) {
         fb->next = owner->freeList[c];
