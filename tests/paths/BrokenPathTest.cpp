@@ -186,4 +186,23 @@ TEST_F(BrokenPathStore, PathsThatLostAPartInTheFileAreRefusedWhenRead) {
         EXPECT_EQ(region.SetDataPath().Path(), cow_String());
         EXPECT_MENTIONS(refusal([&] { region.ConstSet(); }), "shortcut is undefined");
     }
+
+    // A subset path whose subset list lost the set it belongs to.
+    {
+        ddr_Ddb db(cow_String("model"), file, ddr_Ddb::Mode::Create);
+        StoreSets(db);
+        const rgnC_SubsetDataListPath subsets(
+            new rgnC_SubsetListOfSet(RegionWorld::SetPath("model", "sets", 2)));
+        db.StoreRoot(cow_String("subset"),
+                     rgnC_SubsetDataPath(new rgnC_SubsetDataInList(0, subsets)));
+        db.Database().Sql().Execute("UPDATE rgnC_SubsetDataListInSetDataShortcut SET "
+                                    "\"parent#OID\" = NULL, \"parent#ClassID\" = NULL");
+    }
+    ddr_Ddb db(cow_String("model"), file, ddr_Ddb::Mode::ReadOnly);
+    const std::string why =
+        refusal([&] { db.LoadRoot<rgnC_SubsetDataPath>(cow_String("subset")); });
+    EXPECT_MENTIONS(why, "rgnC_SubsetDataListInSetDataShortcut: stored path names nothing (the "
+                         "parent path (rgnC_SetDataShortcut) of "
+                         "rgnC_SubsetDataListInSetDataShortcut (.subset) is undefined)");
+    EXPECT_MENTIONS(why, "in file '" + file + "', object ");
 }
