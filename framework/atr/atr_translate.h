@@ -1,6 +1,7 @@
 // A message text looked up in the loaded message catalog.
 //
-// With no catalog, or no entry for the text, the text itself is the translation.
+// With no catalog, or no entry for the text, the text itself is the translation. Any thread
+// may translate, also while another loads or clears the catalog.
 //
 //   atr_translate msg("Error - set not loaded.");
 //   atr_translate::AddTranslation("Error - set not loaded.", "Fehler - Menge nicht geladen.");

@@ -2,7 +2,7 @@
 
 cls_ClassMetadata::cls_ClassMetadata(cow_String name, std::uint32_t typeId, int version,
                                      CtorFunction ctor, std::uint32_t parentTypeId)
-    : name_(std::move(name)), typeId_(typeId), version_(version), ctor_(ctor),
+    : name_(cow_String::Interned(name.view())), typeId_(typeId), version_(version), ctor_(ctor),
       parentTypeId_(parentTypeId) {}
 
 cls_ClassMetadata::~cls_ClassMetadata() = default;
@@ -11,7 +11,10 @@ cls_ClassMetadata& cls_ClassMetadata::AddAttribute(const cls_FieldHandle& handle
                                                    cls_AttributeType type, std::uint32_t typeId,
                                                    cls_CollectionType collection) {
     const int index = static_cast<int>(attributes_.size());
-    attributes_.push_back({handle, type, typeId, collection});
+    // Every thread copies these names while it stores or loads: they must count nothing.
+    attributes_.push_back(
+        {cls_FieldHandle(handle.Index(), cow_String::Interned(handle.Name().view())), type, typeId,
+         collection});
     const std::string name = handle.Name().str();
     if (type == cls_AttrObject) {
         columns_.push_back({name + "#OID", "INTEGER", index, false});

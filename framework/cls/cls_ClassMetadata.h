@@ -1,5 +1,6 @@
 // What the persistence framework knows of one stored class: its registered name, type id,
 // schema version, parent, factory and the ordered list of its stored attributes.
+// Built at start-up, then only read, by any number of threads: its names are interned.
 //
 //   registrar.CreateClassMD("rgnC_SetDataShortcut", 0x02540005, 203, &Ctor, 1)
 //       .AddAttribute(cls_FieldHandle(-1, "impl"), 15, 0x02540007, 0);

@@ -2,6 +2,10 @@
 //
 // The current schema's registrar is cls_ClassRegistrar::Current(); older layouts are kept in
 // registrars of their own by the conversion framework.
+//
+// Classes are registered at start-up, before other threads store or load. From then on the
+// registrar is only read, by any number of threads at once and without a lock; registering
+// again while other threads use it is not supported.
 #pragma once
 
 #include "cls_ClassMetadata.h"

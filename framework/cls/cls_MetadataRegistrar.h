@@ -1,5 +1,7 @@
 // Receives the registration functions of the stored classes at module start-up and runs each
 // on the current class registrar. It keeps the sequence it received, with the flags.
+// Used at start-up only, like the class registrar it fills; reading the sequence afterwards is
+// safe from any thread.
 #pragma once
 
 #include <vector>

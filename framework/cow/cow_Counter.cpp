@@ -2,8 +2,11 @@
 
 #include "fwk_Lifecycle.h"
 
+#include <atomic>
+#include <cassert>
 #include <cstdint>
 #include <cstdlib>
+#include <mutex>
 #include <new>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -17,12 +20,15 @@
 
 namespace {
 
-// Every block starts with a header word naming its size class, so `operator delete` (which is
-// given no size) returns it to the right free list. Class 3 marks a C-heap block.
+// Every block starts with a header word: the address of the pool that took it with its size
+// class in the two low bits, so `operator delete` (which is given no size and may run in any
+// thread) finds both. Class 3 marks a C-heap block (its pool only counts it). While a block is
+// free the header word links it into a free list instead.
 constexpr std::size_t kHeader = 8;
 constexpr std::size_t kClassPayload[] = {8, 16, 32};
 constexpr int kClasses = 3;
-constexpr int kHeapClass = kClasses;
+constexpr std::uintptr_t kHeapClass = kClasses;
+constexpr std::uintptr_t kClassBits = 3;
 constexpr std::size_t kSlabBytes = 64 * 1024;
 
 struct FreeBlock {
@@ -33,17 +39,83 @@ struct Slab {
     Slab* next;
 };
 
-struct Pool {
+// The blocks of one thread. Only the owning thread takes blocks from it or touches its local
+// free lists, so the fast paths need no lock and no atomic read-modify-write. Another thread
+// returns a block by pushing it on the pool's remote list of its class; the owner takes a whole
+// remote list in one exchange when its local list of that class runs dry.
+//
+// A pool outlives its thread: blocks it carved may still be alive in objects handed to other
+// threads. When its thread ends, the pool goes idle and the next new thread adopts it, free
+// lists and all, so threads that come and go do not grow the memory.
+struct alignas(64) Pool {
     FreeBlock* freeList[kClasses] = {};
     Slab* slabs = nullptr;
-    long live = 0;
+    // Blocks this pool's thread took, minus the blocks it returned (to any pool); written by
+    // the owner only. Summed over all pools it is the number of blocks alive.
+    std::atomic<long> ownLive{0};
+    Pool* nextPool = nullptr; // every pool ever made, for LiveCount
+    Pool* nextIdle = nullptr;
+
+    alignas(64) std::atomic<FreeBlock*> remote[kClasses] = {};
+};
+static_assert(alignof(Pool) > kClassBits, "the class bits of a header share the pool address");
+
+// Pools are never destroyed (a counter may be released by another static at exit, after any
+// destructor of ours); the registry keeps them reachable, so leak checkers stay quiet.
+struct Registry {
+    std::mutex mutex;
+    Pool* all = nullptr;
+    Pool* idle = nullptr;
 };
 
-// Never destroyed: counters may still be released by other statics at exit, after any
-// destructor of ours would have run. The slabs stay reachable, so leak checkers are quiet.
-Pool& pool() {
-    static Pool* p = new Pool;
-    return *p;
+Registry& registry() {
+    static Registry* r = new Registry;
+    return *r;
+}
+
+// Blocks taken minus blocks returned by threads that have no pool (exiting ones).
+std::atomic<long> poolless{0};
+
+// The calling thread's pool: read on every allocation and free, so it is a plain pointer in
+// the static TLS block (no lookup call). Null before the thread's first counter and again once
+// the thread has begun to exit.
+__attribute__((tls_model("initial-exec"))) thread_local Pool* tlsPool = nullptr;
+__attribute__((tls_model("initial-exec"))) thread_local bool tlsExiting = false;
+
+// Hands the thread's pool back when the thread exits.
+struct PoolRelease {
+    Pool* pool;
+    ~PoolRelease() {
+        tlsPool = nullptr;
+        tlsExiting = true; // counters taken from here on come from the C heap
+        Registry& r = registry();
+        std::lock_guard<std::mutex> lock(r.mutex);
+        pool->nextIdle = r.idle;
+        r.idle = pool;
+    }
+};
+
+// Slow path: the thread's first counter. Returns null while the thread is exiting.
+Pool* adoptPool() {
+    if (tlsExiting)
+        return nullptr;
+    Registry& r = registry();
+    Pool* p;
+    {
+        std::lock_guard<std::mutex> lock(r.mutex);
+        if (r.idle) {
+            p = r.idle;
+            r.idle = p->nextIdle;
+            p->nextIdle = nullptr;
+        } else {
+            p = new Pool;
+            p->nextPool = r.all;
+            r.all = p;
+        }
+    }
+    thread_local PoolRelease release{p};
+    tlsPool = p;
+    return p;
 }
 
 int classFor(std::size_t size) {
@@ -53,8 +125,10 @@ int classFor(std::size_t size) {
     return kHeapClass;
 }
 
-// Slow path: carve a new slab into blocks of one class and thread them on its free list.
+// Slow path: take what other threads returned, else carve a new slab into blocks of one class.
 void refill(Pool& p, int c) {
+    if ((p.freeList[c] = p.remote[c].exchange(nullptr, std::memory_order_acquire)))
+        return;
     auto* raw = static_cast<char*>(std::malloc(kSlabBytes));
     if (!raw)
         throw std::bad_alloc();
@@ -70,47 +144,83 @@ void refill(Pool& p, int c) {
     RGN_POISON(raw + sizeof(Slab), kSlabBytes - sizeof(Slab));
 }
 
+// Counts a block taken (+1) or returned (-1) by the calling thread, whose pool is `p`: a plain
+// add, no locked instruction, yet readable by LiveCount.
+void count(Pool* p, long delta) {
+    if (p)
+        p->ownLive.store(p->ownLive.load(std::memory_order_relaxed) + delta,
+                         std::memory_order_relaxed);
+    else
+        poolless.fetch_add(delta, std::memory_order_relaxed);
+}
+
+void* heapBlock(Pool* p, std::size_t size) {
+    auto* block = static_cast<char*>(std::malloc(kHeader + size));
+    if (!block)
+        throw std::bad_alloc();
+    *reinterpret_cast<std::uintptr_t*>(block) = reinterpret_cast<std::uintptr_t>(p) | kHeapClass;
+    count(p, 1);
+    return block + kHeader;
+}
+
 } // namespace
 
 void* cow_Counter::operator new(std::size_t size) {
-    Pool& p = pool();
     const int c = classFor(size);
-    char* block;
-    if (c == kHeapClass) {
-        block = static_cast<char*>(std::malloc(kHeader + size));
-        if (!block)
-            throw std::bad_alloc();
-    } else {
-        if (!p.freeList[c])
-            refill(p, c);
-        FreeBlock* fb = p.freeList[c];
-        RGN_UNPOISON(fb, kHeader + kClassPayload[c]);
-        p.freeList[c] = fb->next;
-        block = reinterpret_cast<char*>(fb);
-    }
-    *reinterpret_cast<std::uint64_t*>(block) = static_cast<std::uint64_t>(c);
-    ++p.live;
+    Pool* p = tlsPool;
+    if (!p)
+        p = adoptPool();
+    if (c == kHeapClass || !p)
+        return heapBlock(p, size);
+    if (!p->freeList[c])
+        refill(*p, c);
+    FreeBlock* fb = p->freeList[c];
+    RGN_UNPOISON(fb, kHeader + kClassPayload[c]);
+    p->freeList[c] = fb->next;
+    char* block = reinterpret_cast<char*>(fb);
+    *reinterpret_cast<std::uintptr_t*>(block) = reinterpret_cast<std::uintptr_t>(p) | c;
+    count(p, 1);
     return block + kHeader;
 }
 
 void cow_Counter::operator delete(void* payload) noexcept {
     if (!payload)
         return;
-    Pool& p = pool();
     char* block = static_cast<char*>(payload) - kHeader;
-    const int c = static_cast<int>(*reinterpret_cast<std::uint64_t*>(block));
-    --p.live;
+    const std::uintptr_t header = *reinterpret_cast<std::uintptr_t*>(block);
+    const int c = static_cast<int>(header & kClassBits);
+    Pool* owner = reinterpret_cast<Pool*>(header & ~kClassBits);
+    Pool* mine = tlsPool;
+    count(mine, -1);
     if (c == kHeapClass) {
         std::free(block);
         return;
     }
+    assert(owner && "a block of a size class names the pool that carved it");
     auto* fb = reinterpret_cast<FreeBlock*>(block);
-    fb->next = p.freeList[c];
-    p.freeList[c] = fb;
-    RGN_POISON(block, kHeader + kClassPayload[c]);
+    if (owner == mine) {
+        fb->next = owner->freeList[c];
+        owner->freeList[c] = fb;
+        RGN_POISON(block, kHeader + kClassPayload[c]);
+        return;
+    }
+    // The header word stays addressable: it carries the link until the owner takes the list.
+    RGN_POISON(block + kHeader, kClassPayload[c]);
+    FreeBlock* head = owner->remote[c].load(std::memory_order_relaxed);
+    do {
+        fb->next = head;
+    } while (!owner->remote[c].compare_exchange_weak(head, fb, std::memory_order_release,
+                                                     std::memory_order_relaxed));
 }
 
-long cow_Counter::LiveCount() { return pool().live; }
+long cow_Counter::LiveCount() {
+    Registry& r = registry();
+    long live = poolless.load(std::memory_order_relaxed);
+    std::lock_guard<std::mutex> lock(r.mutex);
+    for (const Pool* p = r.all; p; p = p->nextPool)
+        live += p->ownLive.load(std::memory_order_relaxed);
+    return live;
+}
 
 namespace {
 constinit fwk_Lifecycle lifecycle("cow");
@@ -118,6 +228,6 @@ constinit fwk_Lifecycle lifecycle("cow");
 
 void cow_initialize(int&) {
     if (lifecycle.Enter())
-        pool(); // create the pool now rather than inside the first copy-on-write
+        registry(); // created now rather than inside the first copy-on-write of some thread
 }
 void cow_finalize(int&) { lifecycle.Leave(); }

@@ -1,6 +1,9 @@
 // Shared, counted, immutable text: copying a cow_String copies one pointer and bumps a count.
 //
 // The empty string holds no storage at all, so default construction never allocates.
+// The count is a plain integer: a text and its copies belong to one thread at a time. Texts
+// that every thread reads (registered class and attribute names, field handles kept in
+// statics) are interned instead: their count is never touched, so any thread may copy them.
 #pragma once
 
 #include <cstddef>
@@ -19,6 +22,11 @@ public:
 
     cow_String& operator=(const cow_String& other) noexcept;
     cow_String& operator=(cow_String&& other) noexcept;
+
+    // The process-wide copy of `text`, kept until the process ends; equal texts share one.
+    // Takes a lock and may allocate: for names fixed at start-up, not for data.
+    static cow_String Interned(std::string_view text);
+    bool IsInterned() const { return rep_ && rep_->refs == kInterned; }
 
     // Never null: the empty string answers "".
     const char* c_str() const { return rep_ ? rep_->text : ""; }
@@ -39,6 +47,9 @@ public:
     friend cow_String operator+(const cow_String& a, std::string_view b);
 
 private:
+    // The count of an interned text.
+    static constexpr int kInterned = -1;
+
     struct Rep {
         int refs;
         std::size_t size;
@@ -46,7 +57,7 @@ private:
     };
 
     void retain() const noexcept {
-        if (rep_)
+        if (rep_ && rep_->refs != kInterned)
             ++rep_->refs;
     }
     void release() noexcept;

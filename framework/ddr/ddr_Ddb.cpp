@@ -20,8 +20,9 @@ cls_Database::Mode databaseMode(ddr_Ddb::Mode mode) {
 } // namespace
 
 ddr_Ddb::ddr_Ddb(const cow_String& name, const std::string& path, Mode mode)
-    : name_(name), database_(cls_Database::Open(path, databaseMode(mode))) {
-    if (!thr_ThreadSingleton<ddr_Root>::Instance().Fetch().Insert(name_, this))
+    : name_(name), database_(cls_Database::Open(path, databaseMode(mode))),
+      root_(&thr_ThreadSingleton<ddr_Root>::Instance().Fetch()) {
+    if (!root_->Insert(name_, this))
         database_->Fail("a model database named '" + name_.str() + "' is open already");
 }
 
@@ -37,8 +38,9 @@ void ddr_Ddb::Close() {
     if (closed_)
         return;
     closed_ = true;
-    // Leaving the thread's root first: the database is closed whatever happens below.
-    thr_ThreadSingleton<ddr_Root>::Instance().Fetch().Remove(name_);
+    // Leaving the root it joined first (that of the thread that opened it): the database is
+    // closed whatever happens below.
+    root_->Remove(name_);
     std::exception_ptr failure;
     for (auto& [name, kept] : roots_) {
         try {

@@ -11,6 +11,7 @@
 #include "cls_WriteVisitor.h"
 #include "cls_Writer.h"
 #include "cow_String.h"
+#include "mdl_Container.h"
 #include "nex_Exception.h"
 
 #include <functional>
@@ -104,5 +105,6 @@ private:
     cow_String name_;
     std::shared_ptr<cls_Database> database_;
     std::map<std::string, Kept> roots_; // destroyed first: kept maps flush into the open file
+    mdl_Container<cow_String, ddr_Ddb>* root_; // the opening thread's open databases
     bool closed_ = false;
 };

@@ -1,5 +1,9 @@
 #include "ddr_ShortcutBaseImpl.h"
 
+#include "cls_ReadVisitor.h"
+#include "cls_Reader.h"
+#include "nex_TextException.h"
+
 #include <string>
 
 cow_String ddr_ShortcutBaseImpl::PythonPath() const {
@@ -12,4 +16,20 @@ cow_String ddr_ShortcutBaseImpl::PythonPath() const {
     if (!path.empty())
         text += (path[0] == '[' ? "" : ".") + path;
     return cow_String(text);
+}
+
+void ddr_ShortcutBaseImpl::Fail(const char* pathClass, const std::string& what,
+                                const char* sourceFile, int line) {
+    nex_TextException(cow_String(std::string(pathClass) + ": " + what)).Throw(sourceFile, line);
+}
+
+void ddr_ShortcutBaseImpl::FailRead(const cls_ReadVisitor& rv, const char* pathClass,
+                                    const std::string& what, const char* sourceFile, int line) {
+    Fail(pathClass, "stored path names nothing (" + what + ") in " + StoredAt(rv), sourceFile,
+         line);
+}
+
+std::string ddr_ShortcutBaseImpl::StoredAt(const cls_ReadVisitor& rv) {
+    return "file '" + rv.Reader().Database().Path() + "', object " +
+           std::to_string(rv.Memento().Oid());
 }

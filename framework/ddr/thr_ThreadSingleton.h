@@ -1,4 +1,6 @@
-// One instance of T per thread, created on the thread's first use.
+// One instance of T per thread, created on the thread's first use and destroyed when the
+// thread ends. One instance across the libraries and the program: the function is inline with
+// default visibility, so the loader binds every use to one definition.
 #pragma once
 
 template <class T>

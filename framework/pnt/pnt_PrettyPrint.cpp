@@ -27,7 +27,7 @@ pnt_PrettyPrint& pnt_PrettyPrint::operator<<(pnt_EndLine) {
 }
 
 pnt_PrettyPrint& pnt_debugPrint() {
-    static pnt_PrettyPrint printer;
+    thread_local pnt_PrettyPrint printer;
     return printer;
 }
 

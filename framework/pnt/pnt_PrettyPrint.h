@@ -3,6 +3,8 @@
 //   pnt_debugPrint() << "Set Index        = " << 3 << endl;
 //
 // Lines go to standard error unless a capture buffer is attached (tests and tools do that).
+// Each thread has a printer of its own: its lines are built apart from other threads' and
+// reach standard error whole, one write each; a capture catches the lines of its thread only.
 #pragma once
 
 #include "cow_String.h"

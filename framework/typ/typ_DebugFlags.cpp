@@ -3,12 +3,15 @@
 #include "fwk_Lifecycle.h"
 
 #include <cstdlib>
+#include <mutex>
 #include <string>
 #include <unordered_map>
 
 namespace {
 
+// Asked for by listings in any thread, set rarely: one lock for all of it.
 struct Levels {
+    std::mutex mutex;
     bool environmentRead = false;
     std::unordered_map<unsigned short, int> byModule;
 };
@@ -51,6 +54,7 @@ constinit fwk_Lifecycle lifecycle("typ");
 
 int typ_DebugFlags::GetDebugFlags(unsigned short module) {
     Levels& l = levels();
+    std::lock_guard<std::mutex> lock(l.mutex);
     if (!l.environmentRead)
         readEnvironment(l);
     auto it = l.byModule.find(module);
@@ -59,6 +63,7 @@ int typ_DebugFlags::GetDebugFlags(unsigned short module) {
 
 void typ_DebugFlags::SetDebugFlags(unsigned short module, int level) {
     Levels& l = levels();
+    std::lock_guard<std::mutex> lock(l.mutex);
     if (!l.environmentRead)
         readEnvironment(l);
     l.byModule[module] = level;
@@ -66,6 +71,7 @@ void typ_DebugFlags::SetDebugFlags(unsigned short module, int level) {
 
 void typ_DebugFlags::Reset() {
     Levels& l = levels();
+    std::lock_guard<std::mutex> lock(l.mutex);
     l.byModule.clear();
     readEnvironment(l);
 }

@@ -1,6 +1,7 @@
 // A path from an object O (named by a parent path) to one of its members M. The member is
 // fixed by the class (ddr_MemberShortcutTraits), not stored; its text is the parent's followed
-// by "." and the member's name.
+// by "." and the member's name. With an undefined or broken parent it names nothing: it is
+// refused when read from a file, when stored and when resolved.
 #pragma once
 
 #include "ddr_Shortcut.h"
@@ -14,7 +15,10 @@ public:
         : parent(parent), uid(cls_Uid::AllocateUid()) {}
     ddr_MemberShortcut(const ddr_MemberShortcut&) = default;
     explicit ddr_MemberShortcut(const cls_ReadVisitor& rv)
-        : ddr_ShortcutImpl<M>(rv), parent(cls_ReadVisitor(rv, parentField())), uid(rv.GetUid()) {}
+        : ddr_ShortcutImpl<M>(rv), parent(cls_ReadVisitor(rv, parentField())), uid(rv.GetUid()) {
+        if (!parent.IsDefined())
+            ddr_ShortcutBaseImpl::FailRead(rv, Traits::name, Missing(), kSourceFile, __LINE__);
+    }
 
     static std::uint32_t TypeId() { return Traits::typeId; }
     static void* Ctor(cls_ReadVisitor& rv) {
@@ -33,11 +37,22 @@ public:
     cow_String DdbName() const override { return parent.DdbName(); }
     ddr_MemberShortcut* Copy() const override { return new ddr_MemberShortcut(*this); }
 
-    // The very member of the object the parent yields: nothing is copied.
+    bool IsComplete() const override { return parent.IsDefined(); }
+    std::string Missing() const override {
+        if (!parent.ImplPtr())
+            return std::string("the parent path (") + ddr_ShortcutTraits<O>::handleName + ") of " +
+                   Traits::name + " (." + Traits::memberName + ") is undefined";
+        return parent.ImplPtr()->Missing();
+    }
+
+    // The very member of the object the parent yields: nothing is copied. A parent that names
+    // nothing is refused with what is missing.
     const M& ConstGet(const ddr_DdbContainer& container) const override {
+        requireParent();
         return Traits::Member(parent.ImplPtr()->ConstGet(container));
     }
     M& Get(ddr_DdbContainer& container) const override {
+        requireParent();
         return Traits::Member(parent.ImplPtr()->Get(container));
     }
 
@@ -52,6 +67,13 @@ public:
     const cls_Uid& Uid() const { return uid; }
 
 private:
+    static constexpr const char* kSourceFile = "generated/include/ddr_MemberShortcut";
+
+    void requireParent() const {
+        if (!parent.IsDefined())
+            ddr_ShortcutBaseImpl::Fail(Traits::name, "cannot be resolved: " + Missing(),
+                                       kSourceFile, __LINE__);
+    }
     static const cls_FieldHandle& parentField() {
         static const cls_FieldHandle h(-1, "parent");
         return h;

@@ -1,6 +1,7 @@
 // A path to a map stored as a named root of an open model database: its text is the database
 // name, ".", and the root name ("model.sets"). Resolving it finds the database by name among
-// the thread's open databases and the root loaded there once.
+// the thread's open databases and the root loaded there once. Without a database name or a
+// root name it names nothing, and a stored one is refused when read.
 #pragma once
 
 #include "ddr_Ddb.h"
@@ -17,7 +18,11 @@ public:
     ddr_RootMapShortcut(const ddr_RootMapShortcut&) = default;
     explicit ddr_RootMapShortcut(const cls_ReadVisitor& rv)
         : ddr_ShortcutImpl<M>(rv), ddbName(rv.Memento().ReadString(ddbField(), cow_String())),
-          rootName(rv.Memento().ReadString(rootField(), cow_String())), uid(rv.GetUid()) {}
+          rootName(rv.Memento().ReadString(rootField(), cow_String())), uid(rv.GetUid()) {
+        if (!IsComplete())
+            ddr_ShortcutBaseImpl::FailRead(rv, Traits::name, Missing(),
+                                           "generated/include/ddr_RootMapShortcut", __LINE__);
+    }
 
     static std::uint32_t TypeId() { return Traits::typeId; }
     static void* Ctor(cls_ReadVisitor& rv) {
@@ -36,6 +41,15 @@ public:
     cow_String Path() const override { return ddbName + ("." + rootName.str()); }
     cow_String DdbName() const override { return ddbName; }
     ddr_RootMapShortcut* Copy() const override { return new ddr_RootMapShortcut(*this); }
+
+    bool IsComplete() const override { return !ddbName.empty() && !rootName.empty(); }
+    std::string Missing() const override {
+        if (ddbName.empty())
+            return std::string(Traits::name) + " names no database";
+        if (rootName.empty())
+            return std::string(Traits::name) + " names no root";
+        return {};
+    }
 
     const M& ConstGet(const ddr_DdbContainer& container) const override {
         return database(const_cast<ddr_DdbContainer&>(container)).template RootObject<M>(rootName);

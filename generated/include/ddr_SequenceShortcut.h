@@ -1,5 +1,6 @@
 // A path to the entry with a given key in a map of T (the map itself named by a parent path):
-// its text is the parent's followed by [key].
+// its text is the parent's followed by [key]. With an undefined or broken parent it names
+// nothing: it is refused when read from a file, when stored and when resolved.
 #pragma once
 
 #include "ddr_Shortcut.h"
@@ -16,7 +17,10 @@ public:
     ddr_SequenceShortcut(const ddr_SequenceShortcut&) = default;
     explicit ddr_SequenceShortcut(const cls_ReadVisitor& rv)
         : ddr_ShortcutImpl<T>(rv), index(rv.Memento().ReadInt(indexField(), 0)),
-          parent(cls_ReadVisitor(rv, parentField())), uid(rv.GetUid()) {}
+          parent(cls_ReadVisitor(rv, parentField())), uid(rv.GetUid()) {
+        if (!parent.IsDefined())
+            ddr_ShortcutBaseImpl::FailRead(rv, Traits::name, Missing(), kSourceFile, __LINE__);
+    }
 
     static std::uint32_t TypeId() { return Traits::typeId; }
     // Built as the implementation class that handles hold.
@@ -39,12 +43,23 @@ public:
     cow_String DdbName() const override { return parent.DdbName(); }
     ddr_SequenceShortcut* Copy() const override { return new ddr_SequenceShortcut(*this); }
 
+    bool IsComplete() const override { return parent.IsDefined(); }
+    std::string Missing() const override {
+        if (!parent.ImplPtr())
+            return std::string("the parent path (") + ddr_ShortcutTraits<M>::handleName + ") of " +
+                   Traits::name + " [" + std::to_string(index) + "] is undefined";
+        return parent.ImplPtr()->Missing();
+    }
+
     // The parent's map, then its entry (fetched from the store when not loaded). Neither step
-    // tests the key or detaches the parent's shared implementation.
+    // tests the key or detaches the parent's shared implementation; a parent that names
+    // nothing is refused with what is missing.
     const T& ConstGet(const ddr_DdbContainer& container) const override {
+        requireParent();
         return parent.ImplPtr()->ConstGet(container).ConstGet(index);
     }
     T& Get(ddr_DdbContainer& container) const override {
+        requireParent();
         return parent.ImplPtr()->Get(container).Get(index);
     }
 
@@ -61,6 +76,13 @@ public:
     const cls_Uid& Uid() const { return uid; }
 
 private:
+    static constexpr const char* kSourceFile = "generated/include/ddr_SequenceShortcut";
+
+    void requireParent() const {
+        if (!parent.IsDefined())
+            ddr_ShortcutBaseImpl::Fail(Traits::name, "cannot be resolved: " + Missing(),
+                                       kSourceFile, __LINE__);
+    }
     static const cls_FieldHandle& indexField() {
         static const cls_FieldHandle h(-1, "index");
         return h;

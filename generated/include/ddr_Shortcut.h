@@ -1,9 +1,11 @@
 // A path to a T: the value that owners hold. It shares its implementation with its copies;
-// a handle without implementation is an undefined path. Paths compare by their texts.
+// a handle without implementation is an undefined path, and one whose chain of parents breaks
+// somewhere (an entry of an undefined list) is a broken path. Neither names anything: both
+// answer IsDefined() false and empty texts, resolving them throws, and a broken path is never
+// stored. Paths compare by their texts.
 //
 //   ddr_Shortcut<rgnC_SetData> path = ...;
-//   if (path.IsDefined())
-//       const rgnC_SetData& set = path.Impl()->ConstGet(thr_ThreadSingleton<ddr_Root>::Instance().Fetch());
+//   const rgnC_SetData& set = path.ConstGet(thr_ThreadSingleton<ddr_Root>::Instance().Fetch());
 #pragma once
 
 #include "cls_Codes.h"
@@ -35,11 +37,11 @@ public:
     static void* Ctor(cls_ReadVisitor& rv) { return new ddr_Shortcut(rv); }
 
     static std::uint32_t TypeId() { return ddr_ShortcutTraits<T>::handleTypeId; }
-    // Some handles answer with their implementation's id (asked without testing: defined
-    // paths only), the others with their own.
+    // Some handles answer with their implementation's id, the others with their own; an
+    // undefined handle has no implementation to ask and answers with its own.
     std::uint32_t DynTypeId() const {
         if constexpr (ddr_ShortcutTraits<T>::handleAsksImplForDynTypeId)
-            return impl->DynTypeId();
+            return impl.IsNull() ? TypeId() : impl->DynTypeId();
         else
             return TypeId();
     }
@@ -50,20 +52,39 @@ public:
             .AddAttribute(implField(), cls_AttrObject, Impl::TypeId(), cls_CollSingle);
     }
 
+    // An undefined path stores as an empty "impl"; a broken one is refused before anything of
+    // it is written (the write then commits nothing).
     void DBWrite(const cls_WriteVisitor& wv) const {
+        if (!impl.IsNull() && !impl->IsComplete())
+            ddr_ShortcutBaseImpl::Fail(ddr_ShortcutTraits<T>::handleName,
+                                       "cannot store a broken path: " + impl->Missing(),
+                                       kSourceFile, __LINE__);
         if (!wv.StartWrite(TypeId(), uid))
             return;
-        if (IsDefined())
+        if (!impl.IsNull())
             impl->DBWrite(cls_WriteVisitor(wv, implField(), &impl, nullptr));
         else
             wv.Memento().WriteEmptyObject(implField());
     }
 
-    bool IsDefined() const override { return !impl.IsNull(); }
-    cow_String Name() const override { return impl->Name(); }
-    cow_String Path() const override { return impl->Path(); }
-    cow_String PythonPath() const override { return impl->PythonPath(); }
-    cow_String DdbName() const { return impl->DdbName(); }
+    // False for an undefined and for a broken path; walks the chain of parents.
+    bool IsDefined() const override { return !impl.IsNull() && impl->IsComplete(); }
+    // The texts are empty when the path names nothing. Each allocates its text.
+    cow_String Name() const override { return IsDefined() ? impl->Name() : cow_String(); }
+    cow_String Path() const override { return IsDefined() ? impl->Path() : cow_String(); }
+    cow_String PythonPath() const override {
+        return IsDefined() ? impl->PythonPath() : cow_String();
+    }
+    cow_String DdbName() const { return IsDefined() ? impl->DdbName() : cow_String(); }
+
+    // The object the path names among the open databases of `container` (fetched from the
+    // store when not yet loaded). Throws a nex_TextException naming this class and what is
+    // missing when the path is undefined or broken.
+    const T& ConstGet(const ddr_DdbContainer& container) const {
+        return resolvable().ConstGet(container);
+    }
+    // The same, writable; the shared implementation is not detached.
+    T& Get(ddr_DdbContainer& container) const { return resolvable().Get(container); }
 
     // Equal when their texts are: two undefined paths are equal, and neither the identity nor
     // the implementation's class takes part.
@@ -77,9 +98,23 @@ public:
     const cls_Uid& Uid() const { return uid; }
 
 private:
+    static constexpr const char* kSourceFile = "generated/include/ddr_Shortcut";
+
     static const cls_FieldHandle& implField() {
         static const cls_FieldHandle h(-1, "impl");
         return h;
+    }
+    const Impl& resolvable() const {
+        if (impl.IsNull())
+            ddr_ShortcutBaseImpl::Fail(
+                ddr_ShortcutTraits<T>::handleName,
+                "cannot resolve an undefined path (it has no implementation)", kSourceFile,
+                __LINE__);
+        if (!impl->IsComplete())
+            ddr_ShortcutBaseImpl::Fail(ddr_ShortcutTraits<T>::handleName,
+                                       "cannot resolve a broken path: " + impl->Missing(),
+                                       kSourceFile, __LINE__);
+        return *impl;
     }
     cow_String text() const { return IsDefined() ? Path() : cow_String(); }
 

@@ -33,11 +33,13 @@ void releaseHeld(cow_COW<int, cow_Direct<int>>* holder) {
     delete reinterpret_cast<cow_COW<rgnC_Region, cow_Virtual<rgnC_Region>>*>(holder);
 }
 
+// An undefined path is the region's own failure; a path with an implementation whose chain
+// breaks further up is refused by the path itself, which says what is missing.
 const rgnC_SetData& resolve(const rgnC_SetDataPath& path) {
-    if (!path.IsDefined())
+    if (!path.ImplPtr())
         nex_TextException(atr_translate("Cannot retrieve set - shortcut is undefined").String())
             .Throw(kSourceFile, kUndefinedPathLine);
-    return path.ImplPtr()->ConstGet(thr_ThreadSingleton<ddr_Root>::Instance().Fetch());
+    return path.ConstGet(thr_ThreadSingleton<ddr_Root>::Instance().Fetch());
 }
 
 int entityBit(res_SetTypeEnm type) {

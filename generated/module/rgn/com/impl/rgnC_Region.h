@@ -36,7 +36,8 @@ public:
     rgnC_Region(const cow_String& name, const cow_List<cow_String>& ownerNames, int space,
                 int setTypeBits, bool internal);
     // Takes label, internal flag and kind from the set the path names, resolved against the
-    // thread's open databases; an undefined path leaves everything else at its default.
+    // thread's open databases; an undefined or broken path leaves everything else at its
+    // default.
     explicit rgnC_Region(const rgnC_SetDataPath& setData);
     // A copy is the same stored object: it carries the uids, and shares the path.
     rgnC_Region(const rgnC_Region& other);
@@ -55,7 +56,7 @@ public:
     bool operator!=(const rgnC_Region& other) const { return !(*this == other); }
 
     // The set data the path names, as the thread's open databases hold it; throws when the
-    // path is undefined. Resolves the path on every call.
+    // path is undefined or broken (saying what is missing). Resolves the path on every call.
     const rgnC_SetData& ConstSet() const;
 
     // The owner names after the first, each followed by ".", then the name.
