@@ -10,7 +10,7 @@
 #include "tool_BadInput.h"
 #include "tool_ExodusReader.h"
 #include "tool_ExodusWriter.h"
-#include "tool_GmshReader.h"
+#include "tool_GmshModule.h"
 #include "tool_ModelFile.h"
 #include "tool_Progress.h"
 
@@ -124,8 +124,10 @@ json intList(const cow_1DArrayList<int>& list) { return tool_ModelFile::Ids(list
 
 json tool_Commands::Import(const std::string& mesh, const std::string& db, bool replace) {
     tool_Progress progress("import");
+    if (!replace && std::filesystem::exists(db))
+        throw tool_BadInput(db, "exists already (--force replaces it)");
     const std::vector<tool_MeshSet> sets = meshKind(mesh) == MeshKind::Gmsh
-                                               ? tool_GmshReader::Read(mesh, progress)
+                                               ? tool_GmshModule::Read(mesh, progress)
                                                : tool_ExodusReader::Read(mesh, progress);
     tool_ModelFile::Create(db, sets, replace, progress);
     long ids = 0;

@@ -166,3 +166,16 @@ std::vector<tool_MeshSet> tool_GmshReader::Read(const std::string& file,
     }
     return sets;
 }
+
+extern "C" bool rgnReadGmsh(const char* file, tool_Progress* progress,
+                            std::vector<tool_MeshSet>* sets, std::string* error) {
+    try {
+        *sets = tool_GmshReader::Read(file, *progress);
+        return true;
+    } catch (const std::exception& e) {
+        *error = e.what();
+    } catch (...) {
+        *error = std::string(file) + ": the Gmsh library failed";
+    }
+    return false;
+}

@@ -3,6 +3,10 @@
 // per entity) and, above dimension 0, an element set (one part per entity and element type).
 // Groups that share entities each keep all of their members; a group named in the file but
 // holding no entity gives empty sets.
+//
+// The Gmsh library and the hundred libraries it brings take longer to load than most commands
+// take to run, so the reader lives in a module of its own (rgn_gmsh.so beside the program),
+// loaded by the first Gmsh import only (tool_GmshModule).
 #pragma once
 
 #include "tool_MeshSet.h"
@@ -18,3 +22,8 @@ public:
     // library; holds the whole mesh in memory while reading.
     static std::vector<tool_MeshSet> Read(const std::string& file, tool_Progress& progress);
 };
+
+// The module's entry point, found by name: no exception crosses the module's boundary, a
+// failure comes back as the text of `error` (file and problem) and false.
+extern "C" bool rgnReadGmsh(const char* file, tool_Progress* progress,
+                            std::vector<tool_MeshSet>* sets, std::string* error);
