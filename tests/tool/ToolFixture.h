@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -32,6 +33,8 @@ using StoredSets = std::map<std::pair<std::string, int>, StoredSet>;
 class ToolTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
+        // For the rgn program in a sanitizer build (this process read its options already).
+        ::setenv("LSAN_OPTIONS", "suppressions=" RGN_TOOL_LSAN_SUPPRESSIONS, 1);
         static int count = 0;
         rgnC_initialize(count);
         omi_Singleton<cls_MetadataRegistrar>::Instance().initClassMetadata(
