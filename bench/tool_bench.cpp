@@ -46,10 +46,10 @@ constexpr int kIdsPerSet = 100;
 const std::filesystem::path& folder() {
     static const std::filesystem::path dir = [] {
         const char* chosen = std::getenv("RGN_BENCH_TMP");
-        std::string pattern = ((chosen ? std::filesystem::path(chosen)
-                                       : std::filesystem::temp_directory_path()) /
-                               "rgn-tool-bench-XXXXXX")
-                                  .string();
+        std::string pattern =
+            ((chosen ? std::filesystem::path(chosen) : std::filesystem::temp_directory_path()) /
+             "rgn-tool-bench-XXXXXX")
+                .string();
         if (!::mkdtemp(pattern.data()))
             throw std::runtime_error("cannot make a folder for the tool benchmarks");
         return std::filesystem::path(pattern);
@@ -148,8 +148,8 @@ const std::string& nodeSetDatabase() {
         ddr_Ddb model(cow_String("bench_nodesets"), path, ddr_Ddb::Mode::Create);
         rgnC_SetDataMap sets;
         for (int s = 0; s < kNodeSets; ++s) {
-            rgnC_SetData set(s, cow_String("NSET-" + std::to_string(s)),
-                             res_SetTypeEnm::NODE_SET, false, false);
+            rgnC_SetData set(s, cow_String("NSET-" + std::to_string(s)), res_SetTypeEnm::NODE_SET,
+                             false, false);
             cow_1DArrayList<int> ids;
             for (int id : nodeSetIds(s))
                 ids.Append(id);
@@ -183,15 +183,27 @@ void exportWithExodus(benchmark::State& state) {
 const bool registered = [] {
     rgnBenchRatio("Tool.Import", "rgn import", "gmsh read+save");
     benchmark::RegisterBenchmark("Tool.Import/rgn import", importWithTool)
-        ->Arg(1'060'000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2);
+        ->Arg(1'060'000)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(2);
     benchmark::RegisterBenchmark("Tool.Import/gmsh read+save", readAndWriteWithGmsh)
-        ->Arg(1'060'000)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2);
+        ->Arg(1'060'000)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(2);
     rgnBenchRatio("Tool.Export", "rgn export", "Exodus API");
     benchmark::RegisterBenchmark("Tool.Export/rgn export", exportWithTool)
-        ->Arg(kNodeSets)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+        ->Arg(kNodeSets)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(3);
 #ifdef RGN_BENCH_HAVE_EXODUS
     benchmark::RegisterBenchmark("Tool.Export/Exodus API", exportWithExodus)
-        ->Arg(kNodeSets)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+        ->Arg(kNodeSets)
+        ->UseManualTime()
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(3);
 #endif
     return true;
 }();

@@ -31,7 +31,8 @@ TEST_F(PathText, EveryFormReadsBackToItsOwnText) {
         {"model.sets[17]", rgnC_PathText::Target::Set, "ddb('model').sets[17]"},
         {"model.sets[17].subset", rgnC_PathText::Target::SubsetList,
          "ddb('model').sets[17].subset"},
-        {"m_2.Sets_B[-4].subset[2]", rgnC_PathText::Target::Subset, "ddb('m_2').Sets_B[-4].subset[2]"},
+        {"m_2.Sets_B[-4].subset[2]", rgnC_PathText::Target::Subset,
+         "ddb('m_2').Sets_B[-4].subset[2]"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);

@@ -8,7 +8,8 @@ using ToolBadInput = ToolTest;
 
 void copyPrefix(const std::string& from, const std::string& to, double fraction) {
     const std::string all = slurp(from);
-    std::ofstream(to, std::ios::binary) << all.substr(0, static_cast<std::size_t>(all.size() * fraction));
+    std::ofstream(to, std::ios::binary)
+        << all.substr(0, static_cast<std::size_t>(all.size() * fraction));
 }
 
 TEST_F(ToolBadInput, UnreadableMeshesFailInOneLineAndLeaveNoDatabase) {
@@ -22,7 +23,8 @@ TEST_F(ToolBadInput, UnreadableMeshesFailInOneLineAndLeaveNoDatabase) {
     copyPrefix(file("full.exo"), file("cut.exo"), 0.5);
     const std::set<std::string> before = folder();
 
-    for (const char* input : {"cut4.msh", "cut2.msh", "notes.msh", "model.db", "cut.exo", "absent.msh"}) {
+    for (const char* input :
+         {"cut4.msh", "cut2.msh", "notes.msh", "model.db", "cut.exo", "absent.msh"}) {
         SCOPED_TRACE(input);
         const ToolRun run = rgn({"import", file(input), file("out.db")});
         EXPECT_EQ(run.code, 1);
@@ -65,11 +67,11 @@ TEST_F(ToolBadInput, PathTextsAreRefusedWithTheirPosition) {
         const char* text;
         int character;
     } cases[] = {
-        {"1model.sets", 1},           // database name
-        {"model.", 7},                // root name
-        {"model.sets[one]", 12},      // key
-        {"model.sets[2", 13},         // closing bracket
-        {"model.sets[2].part", 14},   // member
+        {"1model.sets", 1},                // database name
+        {"model.", 7},                     // root name
+        {"model.sets[one]", 12},           // key
+        {"model.sets[2", 13},              // closing bracket
+        {"model.sets[2].part", 14},        // member
         {"model.sets[2].subset[0].x", 24}, // below a subset
     };
     for (const auto& c : cases) {

@@ -141,7 +141,8 @@ TEST_F(ExodusFiles, SetsSurviveImportAndExport) {
 TEST_F(ExodusFiles, MeshToDatabaseToExodusToDatabaseKeepsTheSets) {
     for (const char* name : {"plate_hole_41a.msh", "two_volumes_22b.msh", "overlap_41b.msh"}) {
         SCOPED_TRACE(name);
-        const std::string db = file(std::string(name) + ".db"), exo = file(std::string(name) + ".exo"),
+        const std::string db = file(std::string(name) + ".db"),
+                          exo = file(std::string(name) + ".exo"),
                           again = file(std::string(name) + ".again.db");
         ASSERT_EQ(rgn({"import", mesh(name), db}).code, 0);
         const ToolRun exported = rgn({"export", db, exo});

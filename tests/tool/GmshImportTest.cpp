@@ -12,9 +12,9 @@ using GmshImport = ToolTest;
 StoredSets expectedSets(const std::map<std::pair<int, int>, MshGroup>& groups) {
     StoredSets sets;
     for (const auto& [key, g] : groups) {
-        const std::string label = g.name.empty() ? "group_" + std::to_string(key.first) + "_" +
-                                                       std::to_string(key.second)
-                                                 : g.name;
+        const std::string label =
+            g.name.empty() ? "group_" + std::to_string(key.first) + "_" + std::to_string(key.second)
+                           : g.name;
         sets[{label, kNode}].ids = g.nodes;
         if (key.first > 0)
             sets[{label, kElement}].ids = g.elements;
@@ -83,8 +83,9 @@ TEST_F(GmshImport, OverlappingEmptyAndLongNamedGroupsAreKept) {
     ASSERT_EQ(shown.code, 0) << shown.err;
     const auto ids = nlohmann::json::parse(shown.out)["ids"];
     ASSERT_GE(ids.size(), 2u);
-    const ToolRun looked = rgn({"lookup", db, path + ".subset[0]", std::to_string(ids[1].get<int>()),
-                                std::to_string(*both.rbegin() + 1000)});
+    const ToolRun looked =
+        rgn({"lookup", db, path + ".subset[0]", std::to_string(ids[1].get<int>()),
+             std::to_string(*both.rbegin() + 1000)});
     EXPECT_EQ(looked.code, 0) << looked.err;
     EXPECT_EQ(looked.out, std::to_string(ids[1].get<int>()) + " 1\n" +
                               std::to_string(*both.rbegin() + 1000) + " absent\n");

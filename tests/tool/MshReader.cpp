@@ -10,10 +10,22 @@ namespace {
 // Dimension of the first-order element types these meshes use (and a few more).
 int dimensionOf(int type) {
     switch (type) {
-    case 15: return 0;
-    case 1: case 8: return 1;
-    case 2: case 3: case 9: case 10: return 2;
-    case 4: case 5: case 6: case 7: case 11: return 3;
+    case 15:
+        return 0;
+    case 1:
+    case 8:
+        return 1;
+    case 2:
+    case 3:
+    case 9:
+    case 10:
+        return 2;
+    case 4:
+    case 5:
+    case 6:
+    case 7:
+    case 11:
+        return 3;
     }
     throw std::runtime_error("element type " + std::to_string(type) + " not known to the test");
 }
@@ -51,8 +63,8 @@ std::map<std::pair<int, int>, MshGroup> readMshGroups(const std::string& file) {
                 std::istringstream s(line);
                 int dim = 0, tag = 0;
                 s >> dim >> tag;
-                groups[{dim, tag}].name = line.substr(line.find('"') + 1,
-                                                      line.rfind('"') - line.find('"') - 1);
+                groups[{dim, tag}].name =
+                    line.substr(line.find('"') + 1, line.rfind('"') - line.find('"') - 1);
             }
         } else if (line == "$Entities") {
             std::getline(in, line);

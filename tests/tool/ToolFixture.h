@@ -34,7 +34,8 @@ class ToolTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         // For the rgn program in a sanitizer build (this process read its options already).
-        ::setenv("LSAN_OPTIONS", "print_suppressions=0:suppressions=" RGN_TOOL_LSAN_SUPPRESSIONS, 1);
+        ::setenv("LSAN_OPTIONS", "print_suppressions=0:suppressions=" RGN_TOOL_LSAN_SUPPRESSIONS,
+                 1);
         static int count = 0;
         rgnC_initialize(count);
         omi_Singleton<cls_MetadataRegistrar>::Instance().initClassMetadata(
@@ -70,7 +71,8 @@ protected:
                 for (int i = 0; i < sub.IdArray().Count(); ++i) {
                     s.ids.insert(sub.IdArray().ConstGet(i));
                     if (sub.FacetIdArray().Count() > 0)
-                        s.faceted.insert({sub.IdArray().ConstGet(i), sub.FacetIdArray().ConstGet(i)});
+                        s.faceted.insert(
+                            {sub.IdArray().ConstGet(i), sub.FacetIdArray().ConstGet(i)});
                 }
             }
         }

@@ -66,11 +66,12 @@ int main(int argc, char** argv) {
         return sub;
     };
 
-    add("demo", "build, store, reopen and read back a small model database",
-        [&] { return tool_Commands::Demo(db); })
-        ->add_option("DB", db, "database file to write (default rgn_demo.db)");
-    CLI::App* import = add("import", "read the sets of a Gmsh or Exodus II mesh into a new database",
-                           [&] { return tool_Commands::Import(mesh, db, force); });
+    add("demo", "build, store, reopen and read back a small model database", [&] {
+        return tool_Commands::Demo(db);
+    })->add_option("DB", db, "database file to write (default rgn_demo.db)");
+    CLI::App* import =
+        add("import", "read the sets of a Gmsh or Exodus II mesh into a new database",
+            [&] { return tool_Commands::Import(mesh, db, force); });
     import->add_option("MESH", mesh, "Gmsh (.msh, version 2 or 4) or Exodus II file")->required();
     import->add_option("DB", db, "database file to create")->required();
     import->add_flag("--force", force, "replace DB if it exists");

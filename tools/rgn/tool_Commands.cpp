@@ -21,7 +21,9 @@ using nlohmann::json;
 
 namespace {
 
-const ddr_DdbContainer& openDatabases() { return thr_ThreadSingleton<ddr_Root>::Instance().Fetch(); }
+const ddr_DdbContainer& openDatabases() {
+    return thr_ThreadSingleton<ddr_Root>::Instance().Fetch();
+}
 
 enum class MeshKind { Gmsh, Exodus };
 
@@ -50,9 +52,12 @@ json setSummary(const rgnC_SetData& set, int key, const std::string& path) {
     long ids = 0;
     for (int k = 0; k < set.NumSubset(); ++k)
         ids += set.SubSet(k).IdArray().Count();
-    return {{"key", key},         {"path", path},
-            {"label", set.SetLabel().str()}, {"type", tool_ModelFile::TypeName(set.SetType())},
-            {"subsets", set.NumSubset()},    {"ids", ids}};
+    return {{"key", key},
+            {"path", path},
+            {"label", set.SetLabel().str()},
+            {"type", tool_ModelFile::TypeName(set.SetType())},
+            {"subsets", set.NumSubset()},
+            {"ids", ids}};
 }
 
 json subsetSummary(const rgnC_SubsetData& s, const std::string& path) {
@@ -118,7 +123,9 @@ private:
     ddr_Ddb db_;
 };
 
-json intList(const cow_1DArrayList<int>& list) { return tool_ModelFile::Ids(list); }
+json intList(const cow_1DArrayList<int>& list) {
+    return tool_ModelFile::Ids(list);
+}
 
 } // namespace
 
@@ -134,7 +141,10 @@ json tool_Commands::Import(const std::string& mesh, const std::string& db, bool 
     for (const auto& s : sets)
         for (const auto& p : s.parts)
             ids += static_cast<long>(p.ids.size());
-    return {{"mesh", mesh}, {"database", db}, {"sets", sets.size()}, {"ids", ids},
+    return {{"mesh", mesh},
+            {"database", db},
+            {"sets", sets.size()},
+            {"ids", ids},
             {"path", std::string(tool_ModelFile::kDdbName) + "." + tool_ModelFile::kSetsRoot}};
 }
 
@@ -217,8 +227,8 @@ json tool_Commands::Lookup(const std::string& db, const std::string& text,
         const rgnC_SubsetData& s = r.Subset();
         for (int id : ids) {
             const int at = s.LookupIndex(id);
-            answers.push_back({{"id", id},
-                               {"position", at == rgnC_SubsetData::kNotFound ? json() : json(at)}});
+            answers.push_back(
+                {{"id", id}, {"position", at == rgnC_SubsetData::kNotFound ? json() : json(at)}});
         }
     } else if (p.Names() == rgnC_PathText::Target::Set) {
         // The first subset that holds the id, in subset order.
@@ -327,6 +337,6 @@ json tool_Commands::Check(const std::string& db) {
             unchecked.push_back(root);
         }
     }
-    return {{"database", db},   {"sets", sets},           {"subsets", subsets},
-            {"paths", paths},   {"problems", problems},   {"unchecked roots", unchecked}};
+    return {{"database", db}, {"sets", sets},         {"subsets", subsets},
+            {"paths", paths}, {"problems", problems}, {"unchecked roots", unchecked}};
 }

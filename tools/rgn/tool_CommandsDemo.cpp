@@ -86,8 +86,8 @@ json tool_Commands::Demo(const std::string& file) {
     try {
         for (const char* text : {"model.sets[4]", "ddb('model').sets[8].subset[1]"}) {
             const rgnC_PathText p = rgnC_PathText::Parse(text);
-            json entry = {{"text", text}, {"path", p.Path().str()},
-                          {"scripting", p.PythonPath().str()}};
+            json entry = {
+                {"text", text}, {"path", p.Path().str()}, {"scripting", p.PythonPath().str()}};
             if (p.Names() == rgnC_PathText::Target::Subset) {
                 const rgnC_SubsetData& subset = p.Subset().ImplPtr()->ConstGet(open);
                 const int id = subset.IdArray().ConstGet(2);
@@ -118,6 +118,9 @@ json tool_Commands::Demo(const std::string& file) {
                                {"subsets", r->ConstSet().NumSubset()}});
         pairs.push_back({{"regions", regions}, {"ground", {pair.Ground1(), pair.Ground2()}}});
     }
-    return {{"database", file}, {"sets", kSets}, {"resolved", resolved}, {"pairs", pairs},
+    return {{"database", file},
+            {"sets", kSets},
+            {"resolved", resolved},
+            {"pairs", pairs},
             {"fetched", db.Database().Fetches()}};
 }

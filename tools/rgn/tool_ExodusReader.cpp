@@ -18,7 +18,8 @@ public:
         ex_init_params p{};
         exo_.Check(ex_get_init_ext(exo_.Id(), &p), "reading its sizes");
         params_ = p;
-        const int used = static_cast<int>(ex_inquire_int(exo_.Id(), EX_INQ_DB_MAX_USED_NAME_LENGTH));
+        const int used =
+            static_cast<int>(ex_inquire_int(exo_.Id(), EX_INQ_DB_MAX_USED_NAME_LENGTH));
         exo_.Check(ex_set_max_name_length(exo_.Id(), std::max(used, 32)), "reading name lengths");
         nameLength_ = std::max(used, 32);
         nodeIds_ = idMap(EX_NODE_MAP, p.num_nodes, "node");
@@ -88,8 +89,8 @@ private:
                                       sides.empty() ? nullptr : sides.data()),
                            std::string("reading ") + kind + " " + std::to_string(ids[i]));
             tool_MeshSet set;
-            set.label = labels[i].empty() ? kind + std::string("_") + std::to_string(ids[i])
-                                          : labels[i];
+            set.label =
+                labels[i].empty() ? kind + std::string("_") + std::to_string(ids[i]) : labels[i];
             tool_MeshSet::Part part;
             const bool nodes = type == EX_NODE_SET;
             for (int& item : items)

@@ -31,9 +31,8 @@ std::vector<int> allIds(const tool_MeshSet& set) {
 bool isSideSet(const tool_MeshSet& set) {
     if (set.type == res_SetTypeEnm::NODE_SET || set.type == res_SetTypeEnm::ELEMENT_SET)
         return false;
-    return std::all_of(set.parts.begin(), set.parts.end(), [](const tool_MeshSet::Part& p) {
-        return p.facets.size() == p.ids.size();
-    });
+    return std::all_of(set.parts.begin(), set.parts.end(),
+                       [](const tool_MeshSet::Part& p) { return p.facets.size() == p.ids.size(); });
 }
 
 // Global ids to internal positions (from 1), in the order of `ids`.
@@ -108,8 +107,8 @@ private:
         bool partition = elements.size() == inSets;
         for (const tool_MeshSet* set : sideSets_) {
             const std::vector<int> ids = sortedUnique(allIds(*set));
-            partition = partition && std::includes(elements.begin(), elements.end(), ids.begin(),
-                                                   ids.end());
+            partition = partition &&
+                        std::includes(elements.begin(), elements.end(), ids.begin(), ids.end());
             elements.insert(elements.end(), ids.begin(), ids.end());
         }
         elements = sortedUnique(elements);
@@ -135,8 +134,8 @@ private:
         p.num_node_sets = static_cast<int64_t>(nodeSets_.size());
         p.num_side_sets = static_cast<int64_t>(sideSets_.size());
         p.num_elem_sets = partition ? 0 : static_cast<int64_t>(elementSets_.size());
-        exo.Check(ex_set_max_name_length(exo.Id(), static_cast<int>(std::max<std::size_t>(
-                                                       longestName_, 32))),
+        exo.Check(ex_set_max_name_length(exo.Id(),
+                                         static_cast<int>(std::max<std::size_t>(longestName_, 32))),
                   "setting the name length");
         exo.Check(ex_put_init_ext(exo.Id(), &p), "writing its sizes");
 
@@ -185,9 +184,9 @@ private:
             if (sizes[b] == 0)
                 continue;
             const std::vector<int> connectivity(sizes[b], 1);
-            exo.Check(ex_put_conn(exo.Id(), EX_ELEM_BLOCK, id, connectivity.data(), nullptr,
-                                  nullptr),
-                      "writing element block " + std::to_string(id));
+            exo.Check(
+                ex_put_conn(exo.Id(), EX_ELEM_BLOCK, id, connectivity.data(), nullptr, nullptr),
+                "writing element block " + std::to_string(id));
         }
         putNames(exo, EX_ELEM_BLOCK, names);
     }
@@ -213,9 +212,13 @@ private:
                 for (int id : sortedUnique(allIds(*sets[i])))
                     e.items.push_back(at.at(id));
             }
-            specs[i] = ex_set{static_cast<int64_t>(i + 1), type,
-                              static_cast<int64_t>(e.items.size()), 0, e.items.data(),
-                              e.extra.empty() ? nullptr : e.extra.data(), nullptr};
+            specs[i] = ex_set{static_cast<int64_t>(i + 1),
+                              type,
+                              static_cast<int64_t>(e.items.size()),
+                              0,
+                              e.items.data(),
+                              e.extra.empty() ? nullptr : e.extra.data(),
+                              nullptr};
             names.push_back(sets[i]->label);
         }
         exo.Check(ex_put_sets(exo.Id(), specs.size(), specs.data()), "writing sets");
@@ -223,7 +226,8 @@ private:
         progress_.Advance(static_cast<long>(sets.size()));
     }
 
-    void putNames(tool_ExodusFile& exo, ex_entity_type type, const std::vector<std::string>& names) {
+    void putNames(tool_ExodusFile& exo, ex_entity_type type,
+                  const std::vector<std::string>& names) {
         if (names.empty())
             return;
         std::vector<char*> pointers;

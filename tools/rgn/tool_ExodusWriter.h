@@ -19,7 +19,6 @@ class tool_ExodusWriter {
 public:
     // Sets it cannot express (a surface without facet ids) are left out and their labels
     // returned. Throws tool_BadInput naming the file when writing fails.
-    static std::vector<std::string> Write(const std::string& file,
-                                          const std::vector<tool_MeshSet>& sets,
-                                          tool_Progress& progress);
+    static std::vector<std::string>
+    Write(const std::string& file, const std::vector<tool_MeshSet>& sets, tool_Progress& progress);
 };

@@ -23,8 +23,7 @@ ReadFunction readFunction(const std::string& file) {
         throw tool_BadInput(file, std::string("cannot read Gmsh files: ") + ::dlerror());
     function = reinterpret_cast<ReadFunction>(::dlsym(handle, "rgnReadGmsh"));
     if (!function)
-        throw tool_BadInput(file, "cannot read Gmsh files: " + module.string() +
-                                      " has no reader");
+        throw tool_BadInput(file, "cannot read Gmsh files: " + module.string() + " has no reader");
     return function;
 }
 

@@ -98,8 +98,7 @@ std::vector<int> copyOwners(int dim, int entity, const std::vector<std::vector<s
 
 } // namespace
 
-std::vector<tool_MeshSet> tool_GmshReader::Read(const std::string& file,
-                                                tool_Progress& progress) {
+std::vector<tool_MeshSet> tool_GmshReader::Read(const std::string& file, tool_Progress& progress) {
     const Header header = readHeader(file);
     GmshSession session;
     try {

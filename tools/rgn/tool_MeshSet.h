@@ -9,7 +9,7 @@
 
 struct tool_MeshSet {
     struct Part {
-        int mesh = 0;      // the mesh entity (Gmsh) the ids come from; 0 for Exodus II
+        int mesh = 0;       // the mesh entity (Gmsh) the ids come from; 0 for Exodus II
         int classIndex = 0; // the element type (Gmsh), 0 where there is none
         res_SetTypeEnm type = res_SetTypeEnm::NODE_SET;
         std::vector<int> ids;

@@ -103,13 +103,20 @@ std::vector<tool_MeshSet> tool_ModelFile::ReadSets(ddr_Ddb& db, tool_Progress& p
 
 const char* tool_ModelFile::TypeName(res_SetTypeEnm type) {
     switch (type) {
-    case res_SetTypeEnm::NODE_SET: return "node";
-    case res_SetTypeEnm::ELEMENT_SET: return "element";
-    case res_SetTypeEnm::SURFACE_SET: return "surface";
-    case res_SetTypeEnm::SURFACE_ELEMENT: return "surface element";
-    case res_SetTypeEnm::SURFACE_FACET: return "surface facet";
-    case res_SetTypeEnm::SURFACE_EDGE: return "surface edge";
-    case res_SetTypeEnm::SURFACE_NODE: return "surface node";
+    case res_SetTypeEnm::NODE_SET:
+        return "node";
+    case res_SetTypeEnm::ELEMENT_SET:
+        return "element";
+    case res_SetTypeEnm::SURFACE_SET:
+        return "surface";
+    case res_SetTypeEnm::SURFACE_ELEMENT:
+        return "surface element";
+    case res_SetTypeEnm::SURFACE_FACET:
+        return "surface facet";
+    case res_SetTypeEnm::SURFACE_EDGE:
+        return "surface edge";
+    case res_SetTypeEnm::SURFACE_NODE:
+        return "surface node";
     }
     return "unknown";
 }

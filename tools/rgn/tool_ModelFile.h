@@ -26,8 +26,8 @@ public:
     // Stores `sets` under keys 0, 1, ... of a set-data list in a new database at `path`. The
     // file is written under a temporary name and renamed at the end: a failure leaves no file
     // (and an existing file untouched). An existing file is replaced only with `replace`.
-    static void Create(const std::string& path, const std::vector<tool_MeshSet>& sets,
-                       bool replace, tool_Progress& progress);
+    static void Create(const std::string& path, const std::vector<tool_MeshSet>& sets, bool replace,
+                       tool_Progress& progress);
 
     // The roots of `db` that hold a set-data list (loaded and kept by the database).
     static std::vector<std::string> SetListRoots(ddr_Ddb& db);

@@ -7,7 +7,9 @@
 tool_Progress::tool_Progress(std::string task)
     : task_(std::move(task)), enabled_(::isatty(STDERR_FILENO) == 1) {}
 
-tool_Progress::~tool_Progress() { Done(); }
+tool_Progress::~tool_Progress() {
+    Done();
+}
 
 void tool_Progress::Start(const std::string& stage, long total) {
     stage_ = stage;
@@ -40,8 +42,8 @@ void tool_Progress::draw() {
     std::string bar(width, ' ');
     for (int i = 0; i < width * percent / 100; ++i)
         bar[i] = '#';
-    std::fprintf(stderr, "\r\033[K%s: %-12s [%s] %3d%%", task_.c_str(), stage_.c_str(),
-                 bar.c_str(), percent);
+    std::fprintf(stderr, "\r\033[K%s: %-12s [%s] %3d%%", task_.c_str(), stage_.c_str(), bar.c_str(),
+                 percent);
     std::fflush(stderr);
     drawn_ = true;
 }

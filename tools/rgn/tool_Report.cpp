@@ -4,7 +4,9 @@ using nlohmann::json;
 
 namespace {
 
-std::string text(const json& v) { return v.is_string() ? v.get<std::string>() : v.dump(); }
+std::string text(const json& v) {
+    return v.is_string() ? v.get<std::string>() : v.dump();
+}
 
 void printSets(const json& sets, std::FILE* out) {
     for (const json& s : sets)
@@ -56,15 +58,15 @@ void tool_Report::Print(const std::string& command, const json& a, std::FILE* ou
             }
         }
     } else if (command == "show") {
-        std::fprintf(out, "%s  (%s), a %s\n", text(a["path"]).c_str(),
-                     text(a["scripting"]).c_str(), text(a["names"]).c_str());
+        std::fprintf(out, "%s  (%s), a %s\n", text(a["path"]).c_str(), text(a["scripting"]).c_str(),
+                     text(a["names"]).c_str());
         const std::string names = a["names"];
         if (names == "set-data list") {
             printSets(a["sets"], out);
         } else if (names == "set") {
             std::fprintf(out, "  label %s, index %d, %s set, internal %s, unsorted %s\n",
-                         text(a["label"]).c_str(), a["index"].get<int>(),
-                         text(a["type"]).c_str(), a["internal"].get<bool>() ? "yes" : "no",
+                         text(a["label"]).c_str(), a["index"].get<int>(), text(a["type"]).c_str(),
+                         a["internal"].get<bool>() ? "yes" : "no",
                          a["unsorted"].get<bool>() ? "yes" : "no");
             printSubsets(a["subsets"], out);
         } else if (names == "subset list") {
@@ -86,7 +88,8 @@ void tool_Report::Print(const std::string& command, const json& a, std::FILE* ou
                 std::fprintf(out, "%d subset[%d] %d\n", answer["id"].get<int>(),
                              answer["subset"].get<int>(), answer["position"].get<int>());
             else
-                std::fprintf(out, "%d %d\n", answer["id"].get<int>(), answer["position"].get<int>());
+                std::fprintf(out, "%d %d\n", answer["id"].get<int>(),
+                             answer["position"].get<int>());
         }
     } else if (command == "check") {
         for (const json& p : a["problems"])
@@ -95,9 +98,8 @@ void tool_Report::Print(const std::string& command, const json& a, std::FILE* ou
             std::fprintf(out, "not checked: root '%s' (neither sets nor region pairs)\n",
                          text(r).c_str());
         std::fprintf(out, "%s: %s; %s sets, %s subsets, %s paths checked\n",
-                     text(a["database"]).c_str(),
-                     a["problems"].empty() ? "ok" : "problems found", text(a["sets"]).c_str(),
-                     text(a["subsets"]).c_str(), text(a["paths"]).c_str());
+                     text(a["database"]).c_str(), a["problems"].empty() ? "ok" : "problems found",
+                     text(a["sets"]).c_str(), text(a["subsets"]).c_str(), text(a["paths"]).c_str());
     } else if (command == "demo") {
         std::fprintf(out, "stored %s sets and %zu region pairs in %s, then reopened it\n",
                      text(a["sets"]).c_str(), a["pairs"].size(), text(a["database"]).c_str());
@@ -105,8 +107,8 @@ void tool_Report::Print(const std::string& command, const json& a, std::FILE* ou
             std::fprintf(out, "\n%s\n  path %s, scripting text %s\n", text(r["text"]).c_str(),
                          text(r["path"]).c_str(), text(r["scripting"]).c_str());
             if (r.contains("lookup"))
-                std::fprintf(out, "  id %d stands at position %d\n",
-                             r["lookup"]["id"].get<int>(), r["lookup"]["position"].get<int>());
+                std::fprintf(out, "  id %d stands at position %d\n", r["lookup"]["id"].get<int>(),
+                             r["lookup"]["position"].get<int>());
             std::fprintf(out, "  listing of the set:\n");
             for (const json& line : r["listing"])
                 std::fprintf(out, "    %s\n", text(line).c_str());

@@ -10,8 +10,8 @@
 
 tool_TempFile::tool_TempFile(const std::string& target) : target_(target) {
     const std::filesystem::path t(target);
-    path_ = (t.parent_path() / ("." + t.filename().string() + ".rgn-" +
-                                std::to_string(::getpid()) + ".tmp"))
+    path_ = (t.parent_path() /
+             ("." + t.filename().string() + ".rgn-" + std::to_string(::getpid()) + ".tmp"))
                 .string();
     std::remove(path_.c_str());
 }

@@ -6,10 +6,14 @@ namespace {
 
 const omu_ShortcutBase& named(const rgnC_PathText& p) {
     switch (p.Names()) {
-    case rgnC_PathText::Target::SetList: return p.SetList();
-    case rgnC_PathText::Target::Set: return p.Set();
-    case rgnC_PathText::Target::SubsetList: return p.SubsetList();
-    case rgnC_PathText::Target::Subset: break;
+    case rgnC_PathText::Target::SetList:
+        return p.SetList();
+    case rgnC_PathText::Target::Set:
+        return p.Set();
+    case rgnC_PathText::Target::SubsetList:
+        return p.SubsetList();
+    case rgnC_PathText::Target::Subset:
+        break;
     }
     return p.Subset();
 }
@@ -56,5 +60,9 @@ rgnC_PathText rgnC_PathText::Parse(const std::string& text) {
     return p;
 }
 
-cow_String rgnC_PathText::Path() const { return named(*this).Path(); }
-cow_String rgnC_PathText::PythonPath() const { return named(*this).PythonPath(); }
+cow_String rgnC_PathText::Path() const {
+    return named(*this).Path();
+}
+cow_String rgnC_PathText::PythonPath() const {
+    return named(*this).PythonPath();
+}
