@@ -101,6 +101,7 @@ std::vector<int> copyOwners(int dim, int entity, const std::vector<std::vector<s
 std::vector<tool_MeshSet> tool_GmshReader::Read(const std::string& file, tool_Progress& progress) {
     const Header header = readHeader(file);
     GmshSession session;
+    progress.Start("reading", 0); // the library reads the whole file in one call
     try {
         gmsh::open(file);
     } catch (const std::string& error) {
@@ -116,7 +117,7 @@ std::vector<tool_MeshSet> tool_GmshReader::Read(const std::string& file, tool_Pr
     std::sort(groups.begin(), groups.end());
 
     std::vector<tool_MeshSet> sets;
-    progress.Start("reading", static_cast<long>(groups.size()));
+    progress.Start("groups", static_cast<long>(groups.size()));
     for (const auto& [dim, tag] : groups) {
         tool_MeshSet nodeSet, elementSet;
         nodeSet.label = elementSet.label = labelOf(dim, tag);
