@@ -43,8 +43,16 @@ namespace {
 constexpr int kNodeSets = 10'000;
 constexpr int kIdsPerSet = 100;
 
-const std::filesystem::path& folder() {
-    static const std::filesystem::path dir = [] {
+// A fresh folder for the benchmark files, made on first use and removed at exit.
+class BenchFolder {
+public:
+    static const std::filesystem::path& Path() {
+        static const BenchFolder folder;
+        return folder.path_;
+    }
+
+private:
+    BenchFolder() {
         const char* chosen = std::getenv("RGN_BENCH_TMP");
         std::string pattern =
             ((chosen ? std::filesystem::path(chosen) : std::filesystem::temp_directory_path()) /
@@ -52,9 +60,18 @@ const std::filesystem::path& folder() {
                 .string();
         if (!::mkdtemp(pattern.data()))
             throw std::runtime_error("cannot make a folder for the tool benchmarks");
-        return std::filesystem::path(pattern);
-    }();
-    return dir;
+        path_ = pattern;
+    }
+    ~BenchFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+
+    std::filesystem::path path_;
+};
+
+const std::filesystem::path& folder() {
+    return BenchFolder::Path();
 }
 
 struct Finished {

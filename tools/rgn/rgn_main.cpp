@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
                          [&] { return tool_Commands::Show(db, path); });
     show->add_option("DB", db, "database file")->required();
     show->add_option("PATH", path, "e.g. model.sets[3] or model.sets[3].subset[0]")->required();
-    CLI::App* lookup = add("lookup", "positions of ids in a subset (or the first subset of a set)",
+    CLI::App* lookup = add("lookup", "positions of ids in a subset, or in the subsets of a set",
                            [&] { return tool_Commands::Lookup(db, path, ids); });
     lookup->add_option("DB", db, "database file")->required();
     lookup->add_option("PATH", path, "path text of a subset or a set")->required();
