@@ -166,3 +166,23 @@ TEST_F(ExodusFiles, MeshToDatabaseToExodusToDatabaseKeepsTheSets) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ExodusFiles, ProgressIsDrawnOnATerminalOnly) {
+    writeGrid(file("grid.exo"));
+    const ToolRun quiet = rgn({"import", file("grid.exo"), file("grid.db")});
+    ASSERT_EQ(quiet.code, 0);
+    EXPECT_EQ(quiet.err, "");
+    // The same kind of run with a terminal for its output (script gives it one).
+    const ToolRun onTerminal = runTool(
+        {"-qec",
+         std::string(RGN_TOOL_PATH) + " export " + file("grid.db") + " " + file("grid2.exo"),
+         "/dev/null"},
+        dir.File(""), "/usr/bin/script");
+    ASSERT_EQ(onTerminal.code, 0) << onTerminal.out;
+    EXPECT_NE(onTerminal.out.find("export: writing"), std::string::npos) << onTerminal.out;
+    EXPECT_NE(onTerminal.out.find("100%"), std::string::npos) << onTerminal.out;
+}
+
+} // namespace

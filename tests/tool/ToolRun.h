@@ -27,9 +27,10 @@ inline std::string slurp(const std::string& file) {
     return s.str();
 }
 
-// `scratch` is a folder for the two output files.
-inline ToolRun runTool(const std::vector<std::string>& args, const std::string& scratch) {
-    std::vector<std::string> all{RGN_TOOL_PATH};
+// `scratch` is a folder for the two output files; `program` is rgn unless another is given.
+inline ToolRun runTool(const std::vector<std::string>& args, const std::string& scratch,
+                       const char* program = RGN_TOOL_PATH) {
+    std::vector<std::string> all{program};
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (std::string& a : all)
