@@ -70,7 +70,17 @@ bool rgnBenchRatio(const char* family, const char* subject, const char* anchor) 
     return true;
 }
 
+#ifdef RGN_BENCH_HAVE_EXODUS
+bool rgnBenchWriteExodusNodeSets(const std::string& out);
+#endif
+
 int main(int argc, char** argv) {
+#ifdef RGN_BENCH_HAVE_EXODUS
+    // Tool.Export starts this program again to write its anchor file as a child of its own.
+    const std::string anchorFlag = "--write-exodus-node-sets=";
+    if (argc == 2 && std::string(argv[1]).rfind(anchorFlag, 0) == 0)
+        return rgnBenchWriteExodusNodeSets(argv[1] + anchorFlag.size()) ? 0 : 1;
+#endif
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

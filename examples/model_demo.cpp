@@ -8,13 +8,12 @@
 #include "omi_Singleton.h"
 #include "pnt_PrettyPrint.h"
 #include "rgnC_Module.h"
-#include "rgnC_Paths.h"
+#include "rgnC_PathText.h"
 #include "rgnC_RegionPair.h"
 #include "thr_ThreadSingleton.h"
 #include "typ_DebugFlags.h"
 
 #include <cstdio>
-#include <regex>
 #include <string>
 
 namespace {
@@ -36,28 +35,6 @@ rgnC_SetData makeSet(int s) {
                       false, faceted ? facets : cow_1DArrayList<int>());
     }
     return set;
-}
-
-// Builds the path that a text names: "<database>.<root>[s]" for a set data, followed by
-// ".subset[k]" for a subset. Other texts are refused.
-struct ParsedPath {
-    rgnC_SetDataPath set;
-    rgnC_SubsetDataPath subset; // undefined for a path to a set data
-};
-
-ParsedPath parsePath(const std::string& text) {
-    static const std::regex form(R"(^(\w+)\.(\w+)\[(-?\d+)\](?:\.subset\[(-?\d+)\])?$)");
-    std::smatch m;
-    if (!std::regex_match(text, m, form))
-        throw std::runtime_error("not a path to a set or subset: " + text);
-    const rgnC_SetDataListPath list(
-        new rgnC_SetDataListRoot(cow_String(m[1].str()), cow_String(m[2].str())));
-    ParsedPath p{rgnC_SetDataPath(new rgnC_SetDataInList(std::stoi(m[3].str()), list)), {}};
-    if (m[4].matched) {
-        const rgnC_SubsetDataListPath subsets(new rgnC_SubsetListOfSet(p.set));
-        p.subset = rgnC_SubsetDataPath(new rgnC_SubsetDataInList(std::stoi(m[4].str()), subsets));
-    }
-    return p;
 }
 
 } // namespace
@@ -82,8 +59,8 @@ int main(int argc, char** argv) {
             // is kept in a stored array under another root.
             rgnC_RegionPairArray contacts;
             for (int s : {17, 500}) {
-                const rgnC_Region master(parsePath("model.sets[" + std::to_string(s) + "]").set);
-                const rgnC_Region slave(parsePath("model.sets[" + std::to_string(s + 1) + "]").set);
+                const rgnC_Region master(rgnC_PathText::Parse("model.sets[" + std::to_string(s) + "]").Set());
+                const rgnC_Region slave(rgnC_PathText::Parse("model.sets[" + std::to_string(s + 1) + "]").Set());
                 contacts.Append(rgnC_RegionPair(master, slave, false, s == 500, false));
             }
             db.StoreRoot(cow_String("contacts"), contacts);
@@ -96,19 +73,19 @@ int main(int argc, char** argv) {
         pnt_debugPrint().AttachCapture(nullptr);
         for (const char* text : {"model.sets[17].subset[2]", "model.sets[500]",
                                  "model.sets[998].subset[3]"}) {
-            const ParsedPath p = parsePath(text);
+            const rgnC_PathText p = rgnC_PathText::Parse(text);
             std::printf("\n%s\n", text);
-            if (p.subset.IsDefined()) {
-                const rgnC_SubsetData& subset = p.subset.ImplPtr()->ConstGet(open);
+            if (p.Subset().IsDefined()) {
+                const rgnC_SubsetData& subset = p.Subset().ImplPtr()->ConstGet(open);
                 const int firstId = subset.IdArray().ConstGet(0);
-                std::printf("  path %s, scripting text %s\n", p.subset.Path().c_str(),
-                            p.subset.PythonPath().c_str());
+                std::printf("  path %s, scripting text %s\n", p.Path().c_str(),
+                            p.PythonPath().c_str());
                 std::printf("  id %d stands at position %d of %d\n", firstId + 3,
                             subset.LookupIndex(firstId + 3), subset.IdArray().Count());
             }
             std::printf("  the set it names (debug listing on standard error):\n");
             std::fflush(stdout);
-            p.set.ImplPtr()->ConstGet(open).Print();
+            p.Set().ImplPtr()->ConstGet(open).Print();
         }
         const auto contacts = db.LoadRoot<rgnC_RegionPairArray>(cow_String("contacts"));
         std::printf("\nregion pairs read back from the reopened file:\n");

@@ -1,0 +1,128 @@
+#include "TempDir.h"
+#include "cls_MetadataRegistrar.h"
+#include "ddr_Root.h"
+#include "nex_TextException.h"
+#include "omi_Singleton.h"
+#include "rgnC_Module.h"
+#include "rgnC_PathText.h"
+#include "thr_ThreadSingleton.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class PathText : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static int count = 0;
+        rgnC_initialize(count);
+        omi_Singleton<cls_MetadataRegistrar>::Instance().initClassMetadata(
+            &rgnC_SetDataListRoot::InitializeMetadata, 4);
+    }
+};
+
+TEST_F(PathText, EveryFormReadsBackToItsOwnText) {
+    const struct {
+        const char* text;
+        rgnC_PathText::Target target;
+        const char* scripting;
+    } cases[] = {
+        {"model.sets", rgnC_PathText::Target::SetList, "ddb('model').sets"},
+        {"model.sets[17]", rgnC_PathText::Target::Set, "ddb('model').sets[17]"},
+        {"model.sets[17].subset", rgnC_PathText::Target::SubsetList,
+         "ddb('model').sets[17].subset"},
+        {"m_2.Sets_B[-4].subset[2]", rgnC_PathText::Target::Subset,
+         "ddb('m_2').Sets_B[-4].subset[2]"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const rgnC_PathText p = rgnC_PathText::Parse(c.text);
+        EXPECT_EQ(p.Names(), c.target);
+        EXPECT_EQ(p.Path().str(), c.text);
+        EXPECT_EQ(p.PythonPath().str(), c.scripting);
+        // The scripting form, with either quote, names the same thing.
+        const rgnC_PathText again = rgnC_PathText::Parse(c.scripting);
+        EXPECT_EQ(again.Names(), c.target);
+        EXPECT_EQ(again.Path().str(), c.text);
+        std::string doubleQuoted = c.scripting;
+        doubleQuoted.replace(doubleQuoted.find('\''), 1, "\"");
+        doubleQuoted.replace(doubleQuoted.find('\''), 1, "\"");
+        EXPECT_EQ(rgnC_PathText::Parse(doubleQuoted).Path().str(), c.text);
+    }
+}
+
+TEST_F(PathText, HandlesResolveInAnOpenDatabase) {
+    TempDir dir;
+    {
+        ddr_Ddb db(cow_String("plant"), dir.File("p.db"), ddr_Ddb::Mode::Create);
+        rgnC_SetDataMap sets;
+        for (int s : {3, 8}) {
+            rgnC_SetData set(s, cow_String("S" + std::to_string(s)), res_SetTypeEnm::NODE_SET,
+                             false, false);
+            for (int k = 0; k < 3; ++k) {
+                cow_1DArrayList<int> ids;
+                for (int i = 0; i <= k; ++i)
+                    ids.Append(s * 100 + k * 10 + i);
+                set.AddSubset(0, k, ids, res_SetTypeEnm::NODE_SET, false, {});
+            }
+            sets.Insert(s, set);
+        }
+        db.StoreRoot(cow_String("groups"), sets);
+    }
+    ddr_Ddb db(cow_String("plant"), dir.File("p.db"), ddr_Ddb::Mode::ReadOnly);
+    const ddr_DdbContainer& open = thr_ThreadSingleton<ddr_Root>::Instance().Fetch();
+
+    const rgnC_PathText p = rgnC_PathText::Parse("ddb('plant').groups[8].subset[2]");
+    EXPECT_EQ(p.SetList().ImplPtr()->ConstGet(open).Count(), 2);
+    EXPECT_EQ(p.Set().ImplPtr()->ConstGet(open).SetLabel().str(), "S8");
+    // The subset list reached through the text is the set's own list, not a copy.
+    EXPECT_EQ(&p.SubsetList().ImplPtr()->ConstGet(open),
+              &p.Set().ImplPtr()->ConstGet(open).SubsetList());
+    const rgnC_SubsetData& subset = p.Subset().ImplPtr()->ConstGet(open);
+    EXPECT_EQ(subset.ClassIndex(), 2);
+    EXPECT_EQ(subset.LookupIndex(822), 2);
+}
+
+TEST_F(PathText, MalformedTextsNameTheTextAndTheCharacter) {
+    const struct {
+        const char* text;
+        int character;
+        const char* problem;
+    } cases[] = {
+        {"", 1, "empty text"},
+        {"9model.sets[1]", 1, "a database name expected"},
+        {"model", 6, "'.' expected after the database name"},
+        {"model.[1]", 7, "a root name expected"},
+        {"model.sets[x]", 12, "a key (a whole number) expected"},
+        {"model.sets[-]", 12, "a key (a whole number) expected"},
+        {"model.sets[99999999999]", 12, "out of the range of an int"},
+        {"model.sets[1", 13, "']' expected after the key"},
+        {"model.sets[1] ", 14, "'[' or '.' expected"},
+        {"model.sets[1].", 15, "a member name expected"},
+        {"model.sets.subset", 11, "a set-data list has no member 'subset'"},
+        {"model.sets[1].subsets[0]", 14, "only the member 'subset'"},
+        {"model.sets[1][2]", 14, "only the member 'subset'"},
+        {"model.sets[1].subset.x", 21, "a subset list has no member 'x'"},
+        {"model.sets[1].subset[0][2]", 24, "cannot go below a subset"},
+        {"ddb(model).sets", 5, "a quoted database name expected"},
+        {"ddb('model\").sets", 11, "''' expected after the database name"},
+        {"ddb('model'.sets", 12, "')' expected"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        try {
+            rgnC_PathText::Parse(c.text);
+            ADD_FAILURE() << "accepted";
+        } catch (const nex_TextException& e) {
+            const std::string message = e.what();
+            EXPECT_NE(message.find(std::string("path text '") + c.text + "'"), std::string::npos)
+                << message;
+            EXPECT_NE(message.find(c.problem), std::string::npos) << message;
+            EXPECT_NE(message.find("at character " + std::to_string(c.character)),
+                      std::string::npos)
+                << message;
+        }
+    }
+}
+
+} // namespace
