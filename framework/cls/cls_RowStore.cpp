@@ -7,6 +7,7 @@
 #include "cls_SqliteStatement.h"
 
 #include <algorithm>
+#include <deque>
 #include <climits>
 #include <cstring>
 
@@ -26,34 +27,45 @@ constexpr int kPieceBits = 14;
 
 std::int64_t pieceRow(std::int64_t list, int piece) { return list << kPieceBits | piece; }
 
-// Rows of one table read ahead, sorted by key.
+// Rows of one table read ahead: the last few batches, each sorted by key. Keeping several
+// serves readers that walk a table in two or more interleaved ascending runs (the type rows of
+// sets and of their subsets, say) without reading either run again.
 template <class Row>
 class ReadAhead {
 public:
     const Row* Find(std::uint64_t oid) const {
-        auto it = std::lower_bound(rows_.begin(), rows_.end(), oid,
-                                   [](const Row& r, std::uint64_t k) { return r.oid < k; });
-        return it != rows_.end() && it->oid == oid ? &*it : nullptr;
+        for (const std::vector<Row>& batch : batches_) {
+            auto it = std::lower_bound(batch.begin(), batch.end(), oid,
+                                       [](const Row& r, std::uint64_t k) { return r.oid < k; });
+            if (it != batch.end() && it->oid == oid)
+                return &*it;
+        }
+        return nullptr;
     }
-    // How many rows to ask for from `oid` on: one for a lone read, more while reads follow
-    // closely after one another.
+    // How many rows to ask for from `oid` on: one for a lone read, more while reads stay close
+    // to one another.
     int Limit(std::uint64_t oid) {
-        if (lastAsked_ != 0 && oid > lastAsked_ && oid - lastAsked_ <= 4096)
-            size_ = std::min(size_ * 4, kMaxReadAhead);
-        else
-            size_ = 1;
+        const bool close = lastAsked_ != 0 && oid + 4096 > lastAsked_ && oid < lastAsked_ + 4096;
+        size_ = close ? std::min(size_ * 4, kMaxReadAhead) : 1;
         lastAsked_ = oid;
         return size_;
     }
-    std::vector<Row>& Rows() { return rows_; }
+    // A new, empty batch to fill; the oldest is dropped.
+    std::vector<Row>& Rows() {
+        if (batches_.size() == kBatches)
+            batches_.pop_back();
+        batches_.emplace_front();
+        return batches_.front();
+    }
     void Clear() {
-        rows_.clear();
+        batches_.clear();
         lastAsked_ = 0;
         size_ = 1;
     }
 
 private:
-    std::vector<Row> rows_;
+    static constexpr std::size_t kBatches = 4;
+    std::deque<std::vector<Row>> batches_;
     std::uint64_t lastAsked_ = 0;
     int size_ = 1;
 };
@@ -74,6 +86,11 @@ struct CollectionRowAhead {
     std::uint64_t oid;
     std::uint64_t uid;
     int kind;
+};
+// The entries of one stored map.
+struct MapRowAhead {
+    std::uint64_t oid;
+    std::vector<cls_RowStore::Entry> entries;
 };
 
 cls_StoredRow::Value valueOf(const cls_SqliteStatement& s, int c) {
@@ -98,6 +115,7 @@ struct cls_RowStore::Caches {
     ReadAhead<BlobRowAhead> intLists;
     ReadAhead<BlobRowAhead> stringLists;
     ReadAhead<CollectionRowAhead> collections;
+    ReadAhead<MapRowAhead> maps;
 };
 
 cls_RowStore::cls_RowStore(cls_SqliteConnection& sql, cls_Catalog& catalog)
@@ -299,7 +317,6 @@ std::shared_ptr<const cls_StoredRow> cls_RowStore::ObjectRow(std::uint32_t class
     cls_SqliteStatement& s = sql_.Cached(table.batchSql);
     s.Bind(1, static_cast<std::int64_t>(oid)).Bind(2, std::int64_t{ahead.Limit(oid)});
     std::vector<ObjectRowAhead>& rows = ahead.Rows();
-    rows.clear();
     while (s.Step()) {
         auto row = std::make_shared<cls_StoredRow>();
         row->table = &table;
@@ -322,7 +339,6 @@ namespace {
 // when it is short.
 void readBlobsAhead(cls_SqliteStatement& s, ReadAhead<BlobRowAhead>& ahead) {
     std::vector<BlobRowAhead>& rows = ahead.Rows();
-    rows.clear();
     while (s.Step()) {
         BlobRowAhead r{static_cast<std::uint64_t>(s.Int(0)), static_cast<std::uint64_t>(s.Int(1)),
                        s.Int(2), false, {}, s.ColumnCount() > 4 ? s.Int(4) : 0};
@@ -461,7 +477,6 @@ cls_RowStore::Stored<int> cls_RowStore::Collection(std::uint64_t oid) {
         "SELECT oid, \"#uid\", kind FROM cls_collection WHERE oid >= ?1 ORDER BY oid LIMIT ?2");
     s.Bind(1, static_cast<std::int64_t>(oid)).Bind(2, std::int64_t{ahead.Limit(oid)});
     std::vector<CollectionRowAhead>& rows = ahead.Rows();
-    rows.clear();
     while (s.Step())
         rows.push_back({static_cast<std::uint64_t>(s.Int(0)), static_cast<std::uint64_t>(s.Int(1)),
                         static_cast<int>(s.Int(2))});
@@ -484,15 +499,56 @@ std::vector<cls_RowStore::Reference> cls_RowStore::ListElements(std::uint64_t li
     return elements;
 }
 
+// The entries of the maps from `map` on, as many maps as the read-ahead asks for (a map with
+// many entries counts for one per 64 of them); the last map read may be cut short by the
+// limit, and is then left out unless it is the one asked for.
 std::vector<cls_RowStore::Entry> cls_RowStore::MapEntries(std::uint64_t map) {
+    ReadAhead<MapRowAhead>& ahead = caches_->maps;
+    if (const MapRowAhead* hit = ahead.Find(map))
+        return hit->entries;
+    constexpr int kEntriesPerMap = 64;
     cls_SqliteStatement& s = sql_.Cached(
-        "SELECT key, elemOid, elemClassId FROM cls_map WHERE oid = ? ORDER BY key");
-    s.Bind(1, static_cast<std::int64_t>(map));
-    std::vector<Entry> entries;
-    while (s.Step())
-        entries.push_back({static_cast<int>(s.Int(0)),
-                           {static_cast<std::uint64_t>(s.Int(1)), static_cast<std::uint32_t>(s.Int(2))}});
+        "SELECT oid, key, elemOid, elemClassId FROM cls_map WHERE oid >= ?1 ORDER BY oid, key "
+        "LIMIT ?2");
+    const std::int64_t limit = std::int64_t{ahead.Limit(map)} * kEntriesPerMap;
+    s.Bind(1, static_cast<std::int64_t>(map)).Bind(2, limit);
+    std::vector<MapRowAhead>& rows = ahead.Rows();
+    std::int64_t read = 0;
+    while (s.Step()) {
+        ++read;
+        const auto oid = static_cast<std::uint64_t>(s.Int(0));
+        if (rows.empty() || rows.back().oid != oid)
+            rows.push_back({oid, {}});
+        const std::int64_t key = s.Int(1), classId = s.Int(3);
+        if (key < INT_MIN || key > INT_MAX || classId < 0 || classId > UINT32_MAX)
+            sql_.FailWith("damaged: an entry of stored map " + std::to_string(oid) +
+                          " holds key " + std::to_string(key) + " and class id " +
+                          std::to_string(classId));
+        rows.back().entries.push_back({static_cast<int>(key),
+                                       {static_cast<std::uint64_t>(s.Int(2)),
+                                        static_cast<std::uint32_t>(classId)}});
+    }
     s.Reset();
+    if (read == limit && !rows.empty() && rows.back().oid != map)
+        rows.pop_back(); // possibly cut short
+    if (!rows.empty() && rows.front().oid == map && !(read == limit && rows.size() == 1))
+        return rows.front().entries;
+    // The map asked for had more entries than the limit, or none: read it alone.
+    cls_SqliteStatement& one = sql_.Cached(
+        "SELECT key, elemOid, elemClassId FROM cls_map WHERE oid = ? ORDER BY key");
+    one.Bind(1, static_cast<std::int64_t>(map));
+    std::vector<Entry> entries;
+    while (one.Step()) {
+        const std::int64_t key = one.Int(0), classId = one.Int(2);
+        if (key < INT_MIN || key > INT_MAX || classId < 0 || classId > UINT32_MAX)
+            sql_.FailWith("damaged: an entry of stored map " + std::to_string(map) +
+                          " holds key " + std::to_string(key) + " and class id " +
+                          std::to_string(classId));
+        entries.push_back({static_cast<int>(key),
+                           {static_cast<std::uint64_t>(one.Int(1)),
+                            static_cast<std::uint32_t>(classId)}});
+    }
+    one.Reset();
     return entries;
 }
 
@@ -501,4 +557,5 @@ void cls_RowStore::ForgetReads() {
     caches_->intLists.Clear();
     caches_->stringLists.Clear();
     caches_->collections.Clear();
+    caches_->maps.Clear();
 }
