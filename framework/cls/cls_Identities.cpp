@@ -3,29 +3,33 @@
 #include "cls_Uid.h"
 
 #include <absl/container/flat_hash_map.h>
-#include <absl/container/inlined_vector.h>
+#include <absl/container/flat_hash_set.h>
+
+#include <memory>
 
 namespace {
-struct Place {
-    std::uint32_t file;
-    std::uint32_t classId;
+struct Row {
     std::uint64_t row;
+    std::uint32_t classId;
+};
+
+// What the process knows of one file: the row of every identity it stored or read there, and
+// the rows whose objects were given a fresh identity.
+struct FileTable {
+    absl::flat_hash_map<std::uint64_t, Row> rows;
+    absl::flat_hash_map<std::uint64_t, std::uint64_t> renamed; // row -> identity
 };
 } // namespace
 
 struct cls_Identities::Tables {
-    // Where each identity is stored; one place in nearly every case.
-    absl::flat_hash_map<std::uint64_t, absl::InlinedVector<Place, 1>> places;
-    // Rows whose objects were given a fresh identity, keyed by file << 48 | row.
-    absl::flat_hash_map<std::uint64_t, std::uint64_t> renamed;
-    absl::flat_hash_map<std::uint64_t, std::uint32_t> files;
-};
+    absl::flat_hash_map<std::uint64_t, std::uint32_t> slots; // file id -> slot
+    std::vector<std::unique_ptr<FileTable>> files;          // by slot - 1
+    // Identities of other processes' prefixes taken on from any file: another row holding one
+    // of them gets a fresh identity.
+    absl::flat_hash_set<std::uint64_t> adopted;
 
-namespace {
-std::uint64_t rowKey(std::uint32_t file, std::uint64_t row) {
-    return static_cast<std::uint64_t>(file) << 48 ^ row;
-}
-} // namespace
+    FileTable& file(std::uint32_t slot) { return *files[slot - 1]; }
+};
 
 cls_Identities::cls_Identities() : tables_(new Tables) {}
 cls_Identities::~cls_Identities() { delete tables_; }
@@ -39,20 +43,18 @@ cls_Identities& cls_Identities::Instance() {
 std::uint32_t cls_Identities::FileSlot(std::uint64_t fileId) {
     std::lock_guard<std::mutex> lock(mutex_);
     auto [it, added] =
-        tables_->files.try_emplace(fileId, static_cast<std::uint32_t>(tables_->files.size() + 1));
+        tables_->slots.try_emplace(fileId, static_cast<std::uint32_t>(tables_->files.size() + 1));
+    if (added)
+        tables_->files.push_back(std::make_unique<FileTable>());
     return it->second;
 }
 
 std::uint64_t cls_Identities::RowOf(std::uint32_t file, std::uint64_t uid,
                                     std::uint32_t classId) const {
     std::lock_guard<std::mutex> lock(mutex_);
-    auto it = tables_->places.find(uid);
-    if (it == tables_->places.end())
-        return 0;
-    for (const Place& p : it->second)
-        if (p.file == file && p.classId == classId)
-            return p.row;
-    return 0;
+    const FileTable& t = tables_->file(file);
+    auto it = t.rows.find(uid);
+    return it != t.rows.end() && it->second.classId == classId ? it->second.row : 0;
 }
 
 void cls_Identities::RowsOf(std::uint32_t file, const std::vector<std::uint64_t>& uids,
@@ -60,52 +62,42 @@ void cls_Identities::RowsOf(std::uint32_t file, const std::vector<std::uint64_t>
                             std::vector<std::uint64_t>& rows) const {
     rows.assign(uids.size(), 0);
     std::lock_guard<std::mutex> lock(mutex_);
-    if (tables_->places.empty())
+    const FileTable& t = tables_->file(file);
+    if (t.rows.empty())
         return;
     for (std::size_t i = 0; i < uids.size(); ++i) {
-        auto it = tables_->places.find(uids[i]);
-        if (it == tables_->places.end())
-            continue;
-        for (const Place& p : it->second)
-            if (p.file == file && p.classId == classIds[i])
-                rows[i] = p.row;
+        auto it = t.rows.find(uids[i]);
+        if (it != t.rows.end() && it->second.classId == classIds[i])
+            rows[i] = it->second.row;
     }
 }
 
 std::uint64_t cls_Identities::IdentityOfRow(std::uint32_t file, std::uint64_t row,
                                             std::uint32_t classId, std::uint64_t storedUid) {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (auto renamed = tables_->renamed.find(rowKey(file, row)); renamed != tables_->renamed.end())
-        return renamed->second;
+    FileTable& t = tables_->file(file);
+    if (!t.renamed.empty())
+        if (auto renamed = t.renamed.find(row); renamed != t.renamed.end())
+            return renamed->second;
     if (storedUid != 0) {
-        auto it = tables_->places.find(storedUid);
-        if (it != tables_->places.end()) {
-            for (const Place& p : it->second)
-                if (p.file == file && p.row == row)
-                    return storedUid;
-        } else if (!cls_Uid::IsOwnPrefix(storedUid)) {
-            tables_->places[storedUid].push_back({file, classId, row});
+        if (auto it = t.rows.find(storedUid); it != t.rows.end()) {
+            if (it->second.row == row)
+                return storedUid;
+        } else if (!cls_Uid::IsOwnPrefix(storedUid) && tables_->adopted.insert(storedUid).second) {
+            t.rows[storedUid] = {row, classId};
             return storedUid;
         }
     }
     const std::uint64_t fresh = cls_Uid::AllocateUid().Value();
-    tables_->places[fresh].push_back({file, classId, row});
-    tables_->renamed[rowKey(file, row)] = fresh;
+    t.rows[fresh] = {row, classId};
+    t.renamed[row] = fresh;
     return fresh;
 }
 
 void cls_Identities::Record(std::uint32_t file, const std::vector<Assignment>& assignments) {
     std::lock_guard<std::mutex> lock(mutex_);
-    for (const Assignment& a : assignments) {
-        auto& places = tables_->places[a.uid];
-        bool found = false;
-        for (Place& p : places) {
-            if (p.file == file && p.classId == a.classId) {
-                p.row = a.row;
-                found = true;
-            }
-        }
-        if (!found)
-            places.push_back({file, a.classId, a.row});
-    }
+    FileTable& t = tables_->file(file);
+    t.rows.reserve(t.rows.size() + assignments.size());
+    for (const Assignment& a : assignments)
+        t.rows[a.uid] = {a.row, a.classId};
 }

@@ -8,6 +8,8 @@
 // identity already taken from another row), in which case it gets a fresh identity, kept for
 // the row so that reading it again agrees.
 //
+// Kept per file (a table of rows by identity), with one process-wide set of the identities of
+// other processes taken on, so that two files cannot give the process one identity twice.
 // Process-wide and thread-safe; each call takes one lock. Entries stay for the process's life:
 // an object may outlive the database it came from and be stored again.
 #pragma once

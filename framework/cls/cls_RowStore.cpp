@@ -70,9 +70,14 @@ private:
     int size_ = 1;
 };
 
+// The rows of one statement: their values in one allocation, the rows pointing into it.
+struct ObjectBatch {
+    std::vector<cls_StoredRow::Value> values;
+    std::vector<cls_StoredRow> rows;
+};
 struct ObjectRowAhead {
     std::uint64_t oid;
-    std::shared_ptr<const cls_StoredRow> row;
+    std::shared_ptr<const cls_StoredRow> row; // shares the ownership of its batch
 };
 struct BlobRowAhead {
     std::uint64_t oid;
@@ -315,19 +320,25 @@ std::shared_ptr<const cls_StoredRow> cls_RowStore::ObjectRow(std::uint32_t class
         return hit->row;
     const cls_Catalog::ReadTable& table = catalog_.ForReading(classId, className);
     cls_SqliteStatement& s = sql_.Cached(table.batchSql);
-    s.Bind(1, static_cast<std::int64_t>(oid)).Bind(2, std::int64_t{ahead.Limit(oid)});
-    std::vector<ObjectRowAhead>& rows = ahead.Rows();
+    const int limit = ahead.Limit(oid);
+    s.Bind(1, static_cast<std::int64_t>(oid)).Bind(2, std::int64_t{limit});
+    const std::size_t columns = table.columns.size();
+    auto batch = std::make_shared<ObjectBatch>();
+    batch->values.reserve(columns * static_cast<std::size_t>(limit));
     while (s.Step()) {
-        auto row = std::make_shared<cls_StoredRow>();
-        row->table = &table;
-        row->oid = static_cast<std::uint64_t>(s.Int(0));
-        row->uid = static_cast<std::uint64_t>(s.Int(1));
-        row->values.reserve(table.columns.size());
-        for (int c = 0; c < static_cast<int>(table.columns.size()); ++c)
-            row->values.push_back(valueOf(s, c));
-        rows.push_back({row->oid, std::move(row)});
+        for (std::size_t c = 0; c < columns; ++c)
+            batch->values.push_back(valueOf(s, static_cast<int>(c)));
+        batch->rows.push_back({static_cast<std::uint64_t>(s.Int(0)),
+                               static_cast<std::uint64_t>(s.Int(1)), &table, nullptr});
     }
     s.Reset();
+    std::vector<ObjectRowAhead>& rows = ahead.Rows();
+    rows.reserve(batch->rows.size());
+    for (std::size_t r = 0; r < batch->rows.size(); ++r) {
+        cls_StoredRow& row = batch->rows[r];
+        row.values = batch->values.data() + r * columns;
+        rows.push_back({row.oid, std::shared_ptr<const cls_StoredRow>(batch, &row)});
+    }
     if (rows.empty() || rows.front().oid != oid)
         sql_.FailWith("damaged: object " + std::to_string(oid) + " of class '" + className +
                       "' is missing");
@@ -533,11 +544,18 @@ std::vector<cls_RowStore::Entry> cls_RowStore::MapEntries(std::uint64_t map) {
         rows.pop_back(); // possibly cut short
     if (!rows.empty() && rows.front().oid == map && !(read == limit && rows.size() == 1))
         return rows.front().entries;
-    // The map asked for had more entries than the limit, or none: read it alone.
+    // The map asked for had more entries than the limit, or none: read it alone, counted first
+    // so that its entries are one allocation (a large map's would otherwise be copied as the
+    // vector grows).
+    cls_SqliteStatement& count = sql_.Cached("SELECT count(*) FROM cls_map WHERE oid = ?");
+    count.Bind(1, static_cast<std::int64_t>(map));
+    const std::int64_t n = count.Step() ? count.Int(0) : 0;
+    count.Reset();
     cls_SqliteStatement& one = sql_.Cached(
         "SELECT key, elemOid, elemClassId FROM cls_map WHERE oid = ? ORDER BY key");
     one.Bind(1, static_cast<std::int64_t>(map));
     std::vector<Entry> entries;
+    entries.reserve(static_cast<std::size_t>(std::max<std::int64_t>(n, 0)));
     while (one.Step()) {
         const std::int64_t key = one.Int(0), classId = one.Int(2);
         if (key < INT_MIN || key > INT_MAX || classId < 0 || classId > UINT32_MAX)

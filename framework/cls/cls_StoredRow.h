@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <string_view>
 #include <variant>
-#include <vector>
 
 struct cls_StoredRow {
     struct Null {};
@@ -19,7 +18,8 @@ struct cls_StoredRow {
     std::uint64_t oid = 0;
     std::uint64_t uid = 0;
     const cls_Catalog::ReadTable* table = nullptr;
-    std::vector<Value> values; // per column of `table`, oid and #uid included
+    const Value* values = nullptr; // one per column of `table`, oid and #uid included; kept by
+                                   // whoever keeps the row (the batch it was read in)
 
     // The value of a column; null when the table has no such column.
     const Value* Find(std::string_view column) const {

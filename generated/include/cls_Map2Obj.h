@@ -67,8 +67,14 @@ public:
         if (!agent)
             return;
         agent->AddReference();
+        // The stored keys come in ascending order: the tree is built at once (what inserting
+        // them one by one gives, without the rotations), unless they span more than 2^31.
+        std::vector<K> keys;
         for (agent->First(); !agent->IsDone(); agent->Next())
-            DoInsert(agent->CurrentKey(), static_cast<T*>(nullptr));
+            keys.push_back(agent->CurrentKey());
+        if (!tree.FillAscending(keys, V(static_cast<T*>(nullptr))))
+            for (const K& key : keys)
+                DoInsert(key, static_cast<T*>(nullptr));
         agent->Attach(this);
     }
 

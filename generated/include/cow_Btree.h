@@ -12,6 +12,7 @@
 
 #include "cow_BtreeNode.h"
 
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
@@ -106,6 +107,24 @@ public:
         return removed;
     }
 
+    // Fills an empty tree with `keys`, all holding `value`, in O(n) without a rotation: the
+    // entries a sequence of InsertUnlessMember would give, in a tree balanced at once. Needs strictly
+    // ascending keys spanning less than 2^31 (where the tree's wrapped order is the numeric
+    // one); answers false, leaving the tree empty, when they do not.
+    bool FillAscending(const std::vector<K>& keys, const V& value) {
+        if (root_ || keys.empty())
+            return keys.empty();
+        for (std::size_t i = 1; i < keys.size(); ++i)
+            if (!(keys[i - 1] < keys[i]))
+                return false;
+        if (static_cast<std::int64_t>(keys.back()) - static_cast<std::int64_t>(keys.front()) >=
+            (std::int64_t{1} << 31))
+            return false;
+        root_ = buildBalanced(keys.data(), static_cast<int>(keys.size()), value);
+        count_ = static_cast<int>(keys.size());
+        return true;
+    }
+
     // Writable lookup for callers that change the value in place (the object map). Un-shares
     // every node on the search path, even when the key is absent. Null if absent.
     Node* Find(const K& key) { return root_ ? root_->Get().Find(key) : nullptr; }
@@ -138,6 +157,19 @@ public:
 
 private:
     friend class cow_BtreeIterator<K, V>;
+
+    // The middle key at the root, each half below it: heights differ by at most one.
+    static Handle* buildBalanced(const K* keys, int n, const V& value) {
+        if (n == 0)
+            return nullptr;
+        const int middle = n / 2;
+        auto* handle = new Handle(new Node(keys[middle], value));
+        Node& node = handle->Get();
+        node.left_ = buildBalanced(keys, middle, value);
+        node.right_ = buildBalanced(keys + middle + 1, n - middle - 1, value);
+        node.UpdateHeight();
+        return handle;
+    }
 
     // Returns the subtree's height (-1 for an error, recorded in `problem`).
     static int checkSubtree(const Handle& link, std::vector<std::pair<K, bool>>& ancestors,

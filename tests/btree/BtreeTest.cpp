@@ -286,3 +286,35 @@ TEST_F(Btree, EmptyingATreeReleasesWhatOnlyItHeld) {
     EXPECT_EQ(LiveCounted::live, live);
     EXPECT_EQ(cow_Counter::LiveCount(), emptyCounters);
 }
+
+// A tree filled at once from ascending keys holds what inserting them one by one holds, stays
+// valid under later changes, and refuses keys out of order or spanning the wrapped order.
+TEST_F(Btree, FillingFromAscendingKeysMatchesInsertingThem) {
+    std::mt19937 random(99);
+    for (int n : {1, 2, 3, 7, 64, 1000}) {
+        std::vector<int> keys(n);
+        std::map<int, int> model;
+        for (int i = 0, k = -500; i < n; ++i, k += 1 + static_cast<int>(random() % 5))
+            keys[i] = k, model[k] = 7;
+        cow_Btree<int, int> tree;
+        ASSERT_TRUE(tree.FillAscending(keys, 7));
+        ASSERT_TRUE(tree.validate()) << n;
+        EXPECT_TRUE(matches(tree, model)) << n;
+        for (int step = 0; step < 200; ++step) {
+            const int k = keys[random() % n] + static_cast<int>(random() % 3) - 1;
+            if (random() % 2) {
+                tree.InsertUnlessMember(k, k);
+                model.emplace(k, k);
+            } else {
+                tree.Remove(k);
+                model.erase(k);
+            }
+            ASSERT_TRUE(tree.validate());
+        }
+        EXPECT_TRUE(matches(tree, model)) << n;
+    }
+    cow_Btree<int, int> tree;
+    EXPECT_FALSE(tree.FillAscending({3, 2}, 0));
+    EXPECT_FALSE(tree.FillAscending({-2000000000, 2000000000}, 0));
+    EXPECT_TRUE(tree.IsEmpty());
+}
