@@ -55,8 +55,14 @@ void cls_AgentMapKey2ObjBase::join(cls_Writer& writer) {
         joinedWriter_->StopListening(this);
     joinedWriter_ = &writer;
     writer.Listen(this);
-    storedBeforeWrite_ = stored_;
+    undo_.clear();
     writtenKeys_.clear();
+}
+
+void cls_AgentMapKey2ObjBase::remember(int key) {
+    auto it = slotOf(key);
+    const bool had = it != stored_.end() && it->key == key;
+    undo_.push_back({key, had, had ? *it : Slot{key, 0, 0, 0}});
 }
 
 cls_Writer& cls_AgentMapKey2ObjBase::Writer() {
@@ -92,6 +98,7 @@ void cls_AgentMapKey2ObjBase::First() {
 void cls_AgentMapKey2ObjBase::RemoveKey(const int& key) {
     cls_Writer& writer = Writer();
     writer.RemoveMapEntry(mapUid_, key);
+    remember(key);
     if (auto it = slotOf(key); it != stored_.end() && it->key == key)
         stored_.erase(it);
     writtenKeys_.push_back(key);
@@ -122,6 +129,7 @@ void cls_AgentMapKey2ObjBase::Detached(const cls_PC* map) {
 void cls_AgentMapKey2ObjBase::RecordEntry(int key, std::uint64_t elementUid,
                                           std::uint32_t elementClassId) {
     cls_Writer& writer = Writer();
+    remember(key);
     auto it = slotOf(key);
     const bool replaces = it != stored_.end() && it->key == key;
     writer.PutMapEntry(mapUid_, key, elementUid, elementClassId, replaces);
@@ -160,7 +168,7 @@ void cls_AgentMapKey2ObjBase::WriteCommitted(const cls_Writer&) {
     for (int key : writtenKeys_)
         modified_.erase(key);
     writtenKeys_.clear();
-    storedBeforeWrite_.clear();
+    undo_.clear();
     flushers_.clear();
     kept_.clear();
     bornInWrite_ = false;
@@ -173,8 +181,17 @@ void cls_AgentMapKey2ObjBase::WriteCommitted(const cls_Writer&) {
 
 void cls_AgentMapKey2ObjBase::WriteRolledBack() {
     joinedWriter_ = nullptr;
-    stored_ = std::move(storedBeforeWrite_);
-    storedBeforeWrite_.clear();
+    for (auto u = undo_.rbegin(); u != undo_.rend(); ++u) {
+        auto it = slotOf(u->key);
+        const bool has = it != stored_.end() && it->key == u->key;
+        if (u->had && has)
+            *it = u->before;
+        else if (u->had)
+            stored_.insert(it, u->before);
+        else if (has)
+            stored_.erase(it);
+    }
+    undo_.clear();
     writtenKeys_.clear();
     // The marks were never cleared; the maps that flushed mark themselves changed again.
     for (cls_PC* map : flushers_)

@@ -100,6 +100,7 @@ private:
     };
 
     std::vector<Slot>::iterator slotOf(int key);
+    void remember(int key);
     void join(cls_Writer& writer);
     void* fetchObject(int key, unsigned int typeId);
 
@@ -107,7 +108,14 @@ private:
     std::uint64_t mapUid_;
     std::uint64_t mapRow_; // pinned while the agent lives; 0 until the map is stored
     std::vector<Slot> stored_;
-    std::vector<Slot> storedBeforeWrite_; // restored if the joined write rolls back
+    // How to undo the joined write's changes to stored_, newest last: the key and its slot
+    // before (absent when `had` is false).
+    struct Undo {
+        int key;
+        bool had;
+        Slot before;
+    };
+    std::vector<Undo> undo_;
     std::vector<int> walk_;
     std::size_t position_ = 0;
     std::set<int> modified_;
