@@ -110,18 +110,40 @@ std::uint64_t cls_Catalog::CheckFormat() {
 
 void cls_Catalog::CheckVersions(const cls_ClassRegistrar& registrar) {
     cls_SqliteStatement& s = sql_.Cached("SELECT typeId, name, version FROM cls_catalog");
-    std::string outdated;
+    std::string outdated, newer;
     while (s.Step()) {
         const auto* md = registrar.Find(static_cast<std::uint32_t>(s.Int(0)));
         if (md && s.Int(2) < md->Version())
             outdated += (outdated.empty() ? "" : ", ") + std::string(s.Text(1)) + " " +
                         std::to_string(s.Int(2)) + " (current " + std::to_string(md->Version()) +
                         ")";
+        if (md && s.Int(2) > md->Version())
+            newer += (newer.empty() ? "" : ", ") + std::string("class '") + std::string(s.Text(1)) +
+                     "' in version " + std::to_string(s.Int(2)) + " (this program knows up to " +
+                     std::to_string(md->Version()) + ")";
     }
     s.Reset();
+    if (!newer.empty())
+        sql_.FailWith("stored by a newer program: " + newer);
     if (!outdated.empty())
         sql_.FailWith("stored in older class layouts (" + outdated +
                       "); it opens only through an upgrade");
+}
+
+std::string cls_Catalog::Quoted(std::string_view name) { return quoted(name); }
+
+std::string cls_Catalog::TableDefinition(const cls_ClassMetadata& md, const std::string& table) {
+    std::string ddl = "CREATE TABLE " + quoted(table) + " (oid INTEGER PRIMARY KEY, \"#uid\" INTEGER NOT NULL";
+    for (const auto& column : md.Columns())
+        ddl += ", " + quoted(column.name) + " " + column.sqlType;
+    return ddl + ")";
+}
+
+std::string cls_Catalog::LayoutText(const cls_ClassMetadata& md) {
+    std::string layout;
+    for (const auto& column : md.Columns())
+        layout += (layout.empty() ? "" : ",") + column.name + ":" + column.sqlType;
+    return layout;
 }
 
 const cls_Catalog::WriteTable& cls_Catalog::ForWriting(const cls_ClassMetadata& md) {
@@ -132,18 +154,11 @@ const cls_Catalog::WriteTable& cls_Catalog::ForWriting(const cls_ClassMetadata& 
         return it->second;
     WriteTable t{md.Name().str(), &md, {}};
     if (!sql_.TableExists(t.name)) {
-        std::string ddl = "CREATE TABLE " + quoted(t.name) +
-                          " (oid INTEGER PRIMARY KEY, \"#uid\" INTEGER NOT NULL";
-        std::string layout;
-        for (const auto& column : md.Columns()) {
-            ddl += ", " + quoted(column.name) + " " + column.sqlType;
-            layout += (layout.empty() ? "" : ",") + column.name + ":" + column.sqlType;
-        }
-        sql_.Execute((ddl + ")").c_str());
+        sql_.Execute(TableDefinition(md, t.name).c_str());
         cls_SqliteStatement& c = sql_.Cached(
             "INSERT OR REPLACE INTO cls_catalog (typeId, name, version, layout) VALUES (?, ?, ?, ?)");
         c.Bind(1, std::int64_t{md.TypeId()}).Bind(2, md.Name().view());
-        c.Bind(3, std::int64_t{md.Version()}).Bind(4, layout).Run();
+        c.Bind(3, std::int64_t{md.Version()}).Bind(4, LayoutText(md)).Run();
         createdInWrite_.push_back(md.TypeId());
     }
     std::string names = "oid, \"#uid\"", marks = "?, ?";

@@ -43,6 +43,12 @@ public:
 
     explicit cls_Catalog(cls_SqliteConnection& sql) : sql_(sql) {}
 
+    // The statement that creates the table of a class's layout under `table`, and the layout as
+    // the catalog records it.
+    static std::string TableDefinition(const cls_ClassMetadata& md, const std::string& table);
+    static std::string LayoutText(const cls_ClassMetadata& md);
+    static std::string Quoted(std::string_view name);
+
     // Whether the file holds no table at all (new, or created and never written).
     bool IsEmpty();
     // Creates the framework's tables in the open transaction; the file's id is drawn here.

@@ -1,5 +1,6 @@
 #include "cls_Database.h"
 
+#include "cls_ClassMetadata.h"
 #include "cls_ClassRegistrar.h"
 #include "cls_Codes.h"
 #include "cls_Compactor.h"
@@ -185,6 +186,16 @@ void cls_Database::Commit(const cls_WriteBatch& batch) {
                     rows_.PutCollection(row, r.Uid(),
                                         r.ClassId() == cls_MapTypeId ? cls_CollIntKeyedMap
                                                                      : cls_CollObjectList);
+            } else if (auto other = otherLayouts_.find(r.ClassId()); other != otherLayouts_.end()) {
+                const cls_ClassMetadata& md = r.Metadata() ? *r.Metadata() : ClassOf(r.ClassId());
+                const cls_ClassMetadata& layout = *other->second.layout;
+                std::vector<cls_MementoWrite::Value> values;
+                for (const auto& attribute : layout.Attributes()) {
+                    const int mine = md.AttributeIndex(attribute.handle.Name().view());
+                    values.push_back(mine >= 0 ? r.Values()[mine]
+                                               : other->second.fill(r, attribute.handle.Name().str()));
+                }
+                rows_.PutObject(catalog_.ForWriting(layout), row, r.Uid(), values, resolve);
             } else {
                 const cls_ClassMetadata& md = r.Metadata() ? *r.Metadata() : ClassOf(r.ClassId());
                 rows_.PutObject(catalog_.ForWriting(md), row, r.Uid(), r.Values(), resolve);
@@ -245,6 +256,10 @@ void cls_Database::Commit(const cls_WriteBatch& batch) {
     if (sweeps_ != sweepsBefore)
         giveBackFreePages();
     baseline_ = sql_.DataVersion();
+}
+
+void cls_Database::StoreInLayout(const cls_ClassMetadata& layout, LayoutFill fill) {
+    otherLayouts_[layout.TypeId()] = {&layout, std::move(fill)};
 }
 
 void cls_Database::Compact() {

@@ -24,6 +24,7 @@
 #include "cls_SqliteConnection.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -73,6 +74,13 @@ public:
     void Compact();
     // Rows that nothing reaches (a pass over every row; nothing changes).
     long UnreachableRows();
+    // From now on, objects of the class of `layout` are stored in that layout, an older one
+    // (for test and fixture files, which only an upgrade opens afterwards): attributes both
+    // layouts have keep their values, those the layout lacks are dropped, and those only it has
+    // take what `fill` gives (the record and the attribute's name).
+    using LayoutFill = std::function<cls_MementoWrite::Value(const cls_MementoWrite& record,
+                                                             const std::string& attribute)>;
+    void StoreInLayout(const cls_ClassMetadata& layout, LayoutFill fill);
     // The row of an identity stored or read here, or 0.
     std::uint64_t RowOf(std::uint64_t uid, std::uint32_t classId) const;
     // Rows that count as reached while stored maps read from them are open.
@@ -118,6 +126,11 @@ private:
     std::uint32_t baseline_ = 0;
     cls_Writer* activeWriter_ = nullptr;
     std::unordered_map<std::uint64_t, int> pinned_;
+    struct OtherLayout {
+        const cls_ClassMetadata* layout;
+        LayoutFill fill;
+    };
+    std::unordered_map<std::uint32_t, OtherLayout> otherLayouts_;
     std::vector<std::string> keptFailures_;
     long fetches_ = 0;
     long sweeps_ = 0;

@@ -35,7 +35,7 @@ bool exists(const std::string& path) {
 
 } // namespace
 
-cls_SqliteConnection::cls_SqliteConnection(const std::string& path, Mode mode)
+cls_SqliteConnection::cls_SqliteConnection(const std::string& path, Mode mode, bool recover)
     : path_(path), mode_(mode) {
     int flags = SQLITE_OPEN_NOMUTEX;
     switch (mode) {
@@ -66,7 +66,7 @@ cls_SqliteConnection::cls_SqliteConnection(const std::string& path, Mode mode)
         db_ = nullptr;
         FailWith("the file is not writable");
     }
-    if (mode == Mode::ReadOnly)
+    if (mode == Mode::ReadOnly && recover)
         rollBackInterruptedWrite();
 }
 

@@ -21,7 +21,9 @@ public:
     // existing one for writing; ReadWrite and ReadOnly need an existing file. A file that
     // cannot be written is refused for Create and ReadWrite; a read-only open rolls back a
     // write that a crash cut short, or says why it cannot.
-    cls_SqliteConnection(const std::string& path, Mode mode);
+    // `recover` false: a read-only open leaves a write cut short as it is (and then fails on
+    // reading) rather than rolling it back: the file is not changed in any way.
+    cls_SqliteConnection(const std::string& path, Mode mode, bool recover = true);
     ~cls_SqliteConnection();
     cls_SqliteConnection(const cls_SqliteConnection&) = delete;
     cls_SqliteConnection& operator=(const cls_SqliteConnection&) = delete;

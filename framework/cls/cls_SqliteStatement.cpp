@@ -24,6 +24,11 @@ cls_SqliteStatement& cls_SqliteStatement::Bind(int index, std::string_view text)
     return *this;
 }
 
+cls_SqliteStatement& cls_SqliteStatement::Bind(int index, double value) {
+    sqlite3_bind_double(stmt_, index, value);
+    return *this;
+}
+
 cls_SqliteStatement& cls_SqliteStatement::BindBlob(int index, const void* data, std::size_t size) {
     // SQLITE_STATIC: callers keep the bytes alive until the statement has run.
     sqlite3_bind_blob64(stmt_, index, data ? data : "", size, SQLITE_STATIC);

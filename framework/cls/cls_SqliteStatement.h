@@ -17,6 +17,7 @@ public:
 
     cls_SqliteStatement& Bind(int index, std::int64_t value);
     cls_SqliteStatement& Bind(int index, std::string_view text);
+    cls_SqliteStatement& Bind(int index, double value);
     cls_SqliteStatement& BindBlob(int index, const void* data, std::size_t size);
     cls_SqliteStatement& BindZeroBlob(int index, std::int64_t size);
     cls_SqliteStatement& BindNull(int index);

@@ -1,4 +1,5 @@
-// A hash table keyed by a signed int, with no allocation per entry.
+// A hash table keyed by a signed integer (int, or a wider K such as a 64-bit object id), with
+// no allocation per entry.
 //
 // Non-negative keys and negative keys live in two halves, each keyed by an unsigned value
 // (the negative ones by magnitude). Each half is one open-addressing array of (key, value)
@@ -17,9 +18,11 @@
 #include <type_traits>
 #include <utility>
 
-template <class V>
+template <class V, class K = int>
 class omi_IntTable {
     static_assert(std::is_trivially_copyable_v<V>, "omi_IntTable holds plain values only");
+    static_assert(std::is_integral_v<K> && std::is_signed_v<K>, "omi_IntTable keys are signed");
+    using Key = std::make_unsigned_t<K>; // a key of one half
 
 public:
     omi_IntTable() = default;
@@ -45,31 +48,31 @@ public:
     }
 
     // True if the key was new; false leaves the first value in place.
-    bool Insert(int key, const V& value) {
-        return key >= 0 ? nonNegative_.Insert(static_cast<std::uint32_t>(key), value)
+    bool Insert(K key, const V& value) {
+        return key >= 0 ? nonNegative_.Insert(static_cast<Key>(key), value)
                         : negative_.Insert(magnitude(key), value);
     }
 
     // The stored value, or null when the key is absent.
-    const V* Find(int key) const {
-        return key >= 0 ? nonNegative_.Find(static_cast<std::uint32_t>(key))
+    const V* Find(K key) const {
+        return key >= 0 ? nonNegative_.Find(static_cast<Key>(key))
                         : negative_.Find(magnitude(key));
     }
-    bool IsMember(int key) const { return Find(key) != nullptr; }
+    bool IsMember(K key) const { return Find(key) != nullptr; }
 
     int Count() const { return nonNegative_.count + negative_.count; }
 
 private:
-    static std::uint32_t magnitude(int key) { return 0u - static_cast<std::uint32_t>(key); }
+    static Key magnitude(K key) { return Key{0} - static_cast<Key>(key); }
 
     struct Slot {
-        std::uint32_t key;
+        Key key;
         V value;
     };
 
     class Half {
     public:
-        static constexpr std::uint32_t kFree = 0xFFFFFFFFu;
+        static constexpr Key kFree = static_cast<Key>(~Key{0});
 
         int count = 0;
 
@@ -106,7 +109,7 @@ private:
                 rehash(wanted);
         }
 
-        bool Insert(std::uint32_t key, const V& value) {
+        bool Insert(Key key, const V& value) {
             if (2u * (static_cast<std::uint32_t>(count) + 1) > capacity_)
                 rehash(capacity_ ? capacity_ * 2 : 16);
             const std::uint32_t mask = capacity_ - 1;
@@ -123,7 +126,7 @@ private:
             }
         }
 
-        const V* Find(std::uint32_t key) const {
+        const V* Find(Key key) const {
             if (count == 0)
                 return nullptr;
             const std::uint32_t mask = capacity_ - 1;
@@ -137,8 +140,9 @@ private:
         }
 
     private:
-        std::uint32_t home(std::uint32_t key) const {
-            return static_cast<std::uint32_t>((key * 0x9E3779B97F4A7C15ull) >> shift_);
+        std::uint32_t home(Key key) const {
+            return static_cast<std::uint32_t>((static_cast<std::uint64_t>(key) * 0x9E3779B97F4A7C15ull) >>
+                                              shift_);
         }
 
         static void markFree(Slot* slots, std::uint32_t n) {

@@ -6,6 +6,14 @@
 #include "rgnC_Paths.h"
 #include "rgnC_PropRegionList.h"
 #include "rgnC_RegionPair.h"
+#include "rgnC_Region_203.h"
+#include "rgnC_Region_204.h"
+#include "rgnC_SetData_203.h"
+#include "rgnC_SubsetData_203.h"
+#include "rgnC_SubsetData_303.h"
+#include "rgnC_SubsetData_316.h"
+#include "cow_CountedHld.h"
+#include "dbc_OldClassRegistrar.h"
 #include "cow_Counter.h"
 #include "dbc_Init.h"
 #include "ddr_Init.h"
@@ -46,6 +54,22 @@ void registerClassMetadata() {
     registerClass(&rgnC_SubsetListOfSet::InitializeMetadata, 4);
     registerClass(&rgnC_SubsetDataListPath::InitializeMetadata, 4);
     registerClass(&rgnC_SubsetDataPath::InitializeMetadata, 4);
+}
+
+// Each old version in a new holder (count 1) that the registrar takes over; the module keeps no
+// reference. The registrar is fetched anew for every registration.
+void registerOld(dbc_OldClassVersion* version) {
+    omi_Singleton<dbc_OldClassRegistrar>::Instance().Register(
+        new cow_CountedHld<dbc_OldClassVersion>(version), 4);
+}
+
+void registerOldClassVersions() {
+    registerOld(new rgnC_Region_203);
+    registerOld(new rgnC_Region_204);
+    registerOld(new rgnC_SetData_203);
+    registerOld(new rgnC_SubsetData_203);
+    registerOld(new rgnC_SubsetData_303);
+    registerOld(new rgnC_SubsetData_316);
 }
 } // namespace
 
@@ -94,6 +118,7 @@ void rgnC_initialize(int& count) {
     typ_ArchCompTable::InsertEntry(rgnC_ModuleNumber, typ_ArchCompEntry(&rgnC_ClassTable[0], 18));
 
     registerClassMetadata();
+    registerOldClassVersions();
 }
 
 void rgnC_finalize(int& count) {

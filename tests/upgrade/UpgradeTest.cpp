@@ -1,0 +1,350 @@
+// Upgrading model databases written in the old layouts: each conversion step on its own rows,
+// a whole mixed model read back through the current classes, and the file-level promises (the
+// old file never changes, a killed upgrade leaves nothing behind, a current file is left alone,
+// a newer one is refused).
+#include "OldModel.h"
+#include "cls_SqliteConnection.h"
+#include "cls_SqliteStatement.h"
+#include "dbc_Upgrade.h"
+#include "nex_Exception.h"
+#include "rgnC_Region_203.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <thread>
+
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+using Row = std::map<std::string, std::string>; // column -> value as text, "NULL" for none
+
+// Every row of a table, in object order, read with raw SQL.
+std::vector<Row> rowsOf(const std::string& path, const std::string& table) {
+    cls_SqliteConnection sql(path, cls_SqliteConnection::Mode::ReadOnly);
+    cls_SqliteStatement s(sql, "SELECT * FROM \"" + table + "\" ORDER BY oid");
+    std::vector<Row> rows;
+    while (s.Step()) {
+        Row row;
+        for (int c = 0; c < s.ColumnCount(); ++c)
+            row[s.ColumnName(c)] = s.IsNull(c) ? "NULL" : std::string(s.Text(c));
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+std::string bytesOf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void execute(const std::string& path, const std::string& sql) {
+    cls_SqliteConnection c(path, cls_SqliteConnection::Mode::ReadWrite);
+    c.Execute(sql.c_str());
+}
+
+constexpr OldModel::Layout kRegion203{0x02540001, 203}, kRegion204{0x02540001, 204},
+    kSet203{0x02540003, 203}, kSubset203{0x02540004, 203}, kSubset316{0x02540004, 316};
+
+class Upgrade : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { OldModel::Start(); }
+
+    TempDir dir;
+    std::string old = dir.File("old.db");
+    std::string upgraded = dir.File("new.db");
+};
+
+} // namespace
+
+TEST_F(Upgrade, RegionsOf203GetAPathWhereTheyHadNoneThenOwnersSpaceAndBits) {
+    OldModel::Write(old, {kRegion203}, 4, 1, 0, 1);
+    // The second region of the list loses its path, as a record of an early release may.
+    const std::vector<Row> before = rowsOf(old, "rgnC_Region");
+    ASSERT_EQ(before.size(), 3u);
+    execute(old, "UPDATE rgnC_Region SET \"setData#OID\" = NULL, \"setData#ClassID\" = NULL "
+                 "WHERE oid = " + before[1].at("oid"));
+    const auto paths = rowsOf(old, "rgnC_SetDataShortcut").size();
+
+    ASSERT_EQ(dbc_Upgrade(old, upgraded), dbc_UpgradeResult::Upgraded);
+    const std::vector<Row> after = rowsOf(upgraded, "rgnC_Region");
+    ASSERT_EQ(after.size(), 3u);
+    for (std::size_t r = 0; r < 3; ++r) {
+        EXPECT_EQ(after[r].count("_type"), 0u); // dropped
+        EXPECT_EQ(after[r].at("_typeObsolete"), "None");
+        EXPECT_EQ(after[r].at("_space"), "0");
+        EXPECT_EQ(after[r].at("_setTypeBits"), "0");
+        EXPECT_NE(after[r].at("_ownerNames#OID"), "NULL");
+        for (const char* shared : {"oid", "#uid", "name", "internal"})
+            EXPECT_EQ(after[r].at(shared), before[r].at(shared)) << shared;
+    }
+    EXPECT_EQ(after[0].at("setData#OID"), before[0].at("setData#OID"));
+    EXPECT_NE(after[1].at("setData#OID"), "NULL"); // a new path object
+    EXPECT_EQ(rowsOf(upgraded, "rgnC_SetDataShortcut").size(), paths + 1);
+
+    // Read back as regions: the new path is undefined, the others resolve.
+    ddr_Ddb db(cow_String("model"), upgraded, ddr_Ddb::Mode::ReadOnly);
+    const auto list = db.LoadRoot<rgnC_PropRegionList>(cow_String("list-0"));
+    const cls_xoList<rgnC_Region>& regions = list.ConstGet();
+    for (int r = 0; r < 3; ++r) {
+        const rgnC_Region& region = regions.ConstGet(r);
+        EXPECT_EQ(region.TypeObsolete(), rgnC_SetType::None);
+        EXPECT_EQ(region.OwnerNames().Count(), 0);
+        EXPECT_EQ(region.Space(), 0);
+        EXPECT_EQ(region.SetTypeBits(), 0);
+    }
+    EXPECT_FALSE(regions.ConstGet(1).SetDataPath().IsDefined());
+    EXPECT_EQ(regions.ConstGet(2).ConstSet().SetLabel(), cow_String("SET-2"));
+}
+
+TEST_F(Upgrade, RegionsOf204KeepTheirObsoleteType) {
+    OldModel::Write(old, {kRegion204}, 2, 1, 1, 0);
+    execute(old, "UPDATE rgnC_Region SET _typeObsolete = 'Element set'");
+    ASSERT_EQ(dbc_Upgrade(old, upgraded), dbc_UpgradeResult::Upgraded);
+    for (const Row& row : rowsOf(upgraded, "rgnC_Region")) {
+        EXPECT_EQ(row.at("_typeObsolete"), "Element set");
+        EXPECT_EQ(row.at("_space"), "0");
+    }
+    ddr_Ddb db(cow_String("model"), upgraded, ddr_Ddb::Mode::ReadOnly);
+    const auto pairs = db.LoadRoot<cls_xo1DArrayList<rgnC_RegionPair>>(cow_String("pairs"));
+    EXPECT_NE(pairs.ConstGet(0).Region1().TypeObsolete(), rgnC_SetType::None);
+}
+
+// Sets of 203 go straight to 405; subsets of 203 take the type of the set that lists them
+// and an empty facet list, then lose "numItems" (316) and gain "unsorted" false (405).
+TEST_F(Upgrade, SetsAndSubsetsOf203TakeTheirSetsTypeAndEmptyFacets) {
+    OldModel::Write(old, {kSet203, kSubset203}, 4, 2, 0, 0);
+    const std::vector<Row> setsBefore = rowsOf(old, "rgnC_SetData");
+    const std::vector<Row> subsetsBefore = rowsOf(old, "rgnC_SubsetData");
+    ASSERT_EQ(dbc_Upgrade(old, upgraded), dbc_UpgradeResult::Upgraded);
+
+    const std::vector<Row> sets = rowsOf(upgraded, "rgnC_SetData");
+    ASSERT_EQ(sets.size(), setsBefore.size());
+    for (std::size_t s = 0; s < sets.size(); ++s) {
+        EXPECT_EQ(sets[s].at("unsorted"), "0");
+        for (const auto& [column, value] : setsBefore[s])
+            EXPECT_EQ(sets[s].at(column), value) << column;
+    }
+    const std::vector<Row> subsets = rowsOf(upgraded, "rgnC_SubsetData");
+    ASSERT_EQ(subsets.size(), 8u);
+    const std::vector<Row> facetLists = rowsOf(upgraded, "cls_intlist");
+    for (std::size_t k = 0; k < subsets.size(); ++k) {
+        const Row& subset = subsets[k];
+        EXPECT_EQ(subset.count("numItems"), 0u);
+        EXPECT_EQ(subset.at("unsorted"), "0");
+        EXPECT_EQ(subset.at("idArray#OID"), subsetsBefore[k].at("idArray#OID"));
+        // Subsets are stored set by set: subset k belongs to set k / 2, the set of row k / 2.
+        EXPECT_EQ(subset.at("subsetType#OID"), sets[k / 2].at("setType#OID"));
+        EXPECT_EQ(subset.at("subsetType#ClassID"), sets[k / 2].at("setType#ClassID"));
+        bool emptyFacets = false;
+        for (const Row& list : facetLists)
+            emptyFacets |= list.at("oid") == subset.at("facetIdArray#OID") && list.at("count") == "0";
+        EXPECT_TRUE(emptyFacets) << k;
+    }
+}
+
+TEST_F(Upgrade, SubsetsOf316OnlyBecomeSorted) {
+    OldModel::Write(old, {kSubset316}, 3, 2, 0, 0);
+    const std::vector<Row> before = rowsOf(old, "rgnC_SubsetData");
+    ASSERT_EQ(dbc_Upgrade(old, upgraded), dbc_UpgradeResult::Upgraded);
+    const std::vector<Row> after = rowsOf(upgraded, "rgnC_SubsetData");
+    ASSERT_EQ(after.size(), before.size());
+    for (std::size_t k = 0; k < after.size(); ++k) {
+        EXPECT_EQ(after[k].at("unsorted"), "0");
+        EXPECT_EQ(after[k].size(), before[k].size() + 1);
+        for (const auto& [column, value] : before[k])
+            EXPECT_EQ(after[k].at(column), value) << column;
+    }
+}
+
+// The subset step's caches hold one run's sets; a second run must not see the first's.
+TEST_F(Upgrade, TwoConversionsInARowEachUseTheirOwnSets) {
+    const std::string other = dir.File("other.db"), otherUpgraded = dir.File("other-new.db");
+    OldModel::Write(old, {kSet203, kSubset203}, 2, 1, 0, 0);
+    OldModel::Write(other, {kSet203, kSubset203}, 5, 3, 0, 0);
+    ASSERT_EQ(dbc_Upgrade(old, upgraded), dbc_UpgradeResult::Upgraded);
+    ASSERT_EQ(dbc_Upgrade(other, otherUpgraded), dbc_UpgradeResult::Upgraded);
+    const std::vector<Row> sets = rowsOf(otherUpgraded, "rgnC_SetData");
+    const std::vector<Row> subsets = rowsOf(otherUpgraded, "rgnC_SubsetData");
+    ASSERT_EQ(subsets.size(), 15u);
+    for (std::size_t k = 0; k < subsets.size(); ++k)
+        EXPECT_EQ(subsets[k].at("subsetType#OID"), sets[k / 3].at("setType#OID")) << k;
+}
+
+// A subset that no set lists has no type to take: it keeps none, and reading it says so.
+TEST_F(Upgrade, ASubsetInNoSetKeepsNoType) {
+    {
+        ddr_Ddb db(cow_String("model"), old, ddr_Ddb::Mode::Create);
+        OldModel::StoreInOldLayouts(db, {kSet203, kSubset203});
+        db.StoreRoot(cow_String("sets"), OldModel::Sets(1, 1));
+        db.StoreRoot(cow_String("lone"), OldModel::Set(7, 1).SubSet(0));
+    }
+    ASSERT_EQ(dbc_Upgrade(old, upgraded), dbc_UpgradeResult::Upgraded);
+    int untyped = 0;
+    for (const Row& subset : rowsOf(upgraded, "rgnC_SubsetData")) {
+        untyped += subset.at("subsetType#OID") == "NULL";
+        EXPECT_NE(subset.at("facetIdArray#OID"), "NULL");
+    }
+    EXPECT_EQ(untyped, 1);
+    ddr_Ddb db(cow_String("model"), upgraded, ddr_Ddb::Mode::ReadOnly);
+    EXPECT_THROW(db.LoadRoot<rgnC_SubsetData>(cow_String("lone")), nex_Exception);
+    EXPECT_EQ(db.LoadRoot<rgnC_SetDataMap>(cow_String("sets")).ConstGet(0).SubSet(0).SubsetType(),
+              res_SetTypeEnm::NODE_SET);
+}
+
+// 1,000 sets of 4 subsets and 10,000 regions in pairs and propagating lists, all in their
+// oldest layouts, read back through the current classes.
+TEST_F(Upgrade, AMixedOldModelReadsBackWhole) {
+    constexpr int kSets = 1000, kSubsets = 4, kPairs = 4990, kLists = 7;
+    OldModel::Write(old, {kRegion203, kSet203, kSubset203}, kSets, kSubsets, kPairs, kLists);
+    const std::string oldBytes = bytesOf(old);
+    long reportedTotal = 0, lastDone = -1;
+    bool ascending = true;
+    ASSERT_EQ(dbc_Upgrade(old, upgraded,
+                          [&](long done, long total) {
+                              ascending &= done > lastDone;
+                              lastDone = done;
+                              reportedTotal = total;
+                          }),
+              dbc_UpgradeResult::Upgraded);
+    EXPECT_EQ(bytesOf(old), oldBytes); // the old file is only read
+    EXPECT_TRUE(ascending);
+    // Regions go through two steps, subsets through three, sets through one.
+    EXPECT_EQ(reportedTotal, 2L * (2 * kPairs + 3 * kLists) + 3L * kSets * kSubsets + kSets);
+    EXPECT_EQ(lastDone, reportedTotal);
+
+    const std::vector<rgnC_Region> written = OldModel::Regions(2 * kPairs + 3 * kLists, kSets);
+    ddr_Ddb db(cow_String("model"), upgraded, ddr_Ddb::Mode::ReadOnly);
+    const rgnC_SetDataMap& sets = db.RootObject<rgnC_SetDataMap>(cow_String("sets"));
+    ASSERT_EQ(sets.Count(), kSets);
+    for (int s = 0; s < kSets; ++s) {
+        const rgnC_SetData expected = OldModel::Set(s, kSubsets);
+        const rgnC_SetData& set = sets.ConstGet(s);
+        ASSERT_TRUE(set.IsEqual(expected)) << s;
+        EXPECT_EQ(set.SetLabel(), expected.SetLabel());
+        EXPECT_EQ(set.InternalSet(), expected.InternalSet());
+        const rgnC_SubsetData& last = set.SubSet(kSubsets - 1);
+        EXPECT_EQ(last.LookupIndex(s * 1000 + 10 * (kSubsets - 1) + 4), 4);
+        EXPECT_EQ(last.LookupIndex(-1), rgnC_SubsetData::kNotFound);
+    }
+    const auto pairs = db.LoadRoot<cls_xo1DArrayList<rgnC_RegionPair>>(cow_String("pairs"));
+    ASSERT_EQ(pairs.Count(), kPairs);
+    for (int p = 0; p < kPairs; ++p) {
+        const rgnC_RegionPair& pair = pairs.ConstGet(p);
+        ASSERT_TRUE(pair.Region1() == OldModel::Upgraded(written[2 * p])) << p;
+        ASSERT_TRUE(pair.Region2() == OldModel::Upgraded(written[2 * p + 1])) << p;
+        EXPECT_EQ(pair.Region2().SetDataPath().Path(), written[2 * p + 1].SetDataPath().Path());
+        EXPECT_EQ(&pair.Region1().ConstSet(), &sets.ConstGet((2 * p) % kSets));
+    }
+    for (int i = 0; i < kLists; ++i) {
+        const auto list = db.LoadRoot<rgnC_PropRegionList>(cow_String("list-" + std::to_string(i)));
+        for (int r = 0; r < 3; ++r)
+            EXPECT_TRUE(list.ConstGet().ConstGet(r) ==
+                        OldModel::Upgraded(written[2 * kPairs + 3 * i + r]));
+    }
+
+    // The result is current: a second upgrade leaves it alone.
+    EXPECT_EQ(dbc_Upgrade(upgraded, dir.File("again.db")), dbc_UpgradeResult::AlreadyCurrent);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("again.db")));
+}
+
+TEST_F(Upgrade, NewerFilesAndTakenTargetsAreRefused) {
+    OldModel::Write(old, {kSet203}, 2, 1, 0, 0);
+    const std::string newer = dir.File("newer.db");
+    std::filesystem::copy_file(old, newer);
+    execute(newer, "UPDATE cls_catalog SET version = 999 WHERE name = 'rgnC_SetData'");
+    for (auto attempt : {+[](const std::string& p, const std::string& to) { dbc_Upgrade(p, to); },
+                         +[](const std::string& p, const std::string&) {
+                             ddr_Ddb db(cow_String("n"), p, ddr_Ddb::Mode::ReadOnly);
+                         }}) {
+        try {
+            attempt(newer, upgraded);
+            ADD_FAILURE() << "a newer file was accepted";
+        } catch (const nex_Exception& e) {
+            const std::string message = e.what();
+            EXPECT_NE(message.find(newer), std::string::npos) << message;
+            EXPECT_NE(message.find("rgnC_SetData"), std::string::npos) << message;
+            EXPECT_NE(message.find("newer"), std::string::npos) << message;
+        }
+    }
+    EXPECT_FALSE(std::filesystem::exists(upgraded));
+    std::ofstream(upgraded) << "taken";
+    EXPECT_THROW(dbc_Upgrade(old, upgraded), nex_Exception);
+    EXPECT_EQ(bytesOf(upgraded), "taken");
+}
+
+// An upgrade killed anywhere leaves the old file as it was and no new file, or the new file
+// whole; what it left under the temporary name goes with the next upgrade.
+TEST_F(Upgrade, AKilledUpgradeLeavesNoHalfFile) {
+    OldModel::Write(old, {kRegion203, kSet203, kSubset203}, 300, 4, 1000, 2);
+    const std::string oldBytes = bytesOf(old);
+    std::mt19937 random(31337);
+    int killedBeforeTheEnd = 0;
+    for (int round = 0; round < 20; ++round) {
+        std::filesystem::remove(upgraded);
+        const auto start = std::chrono::steady_clock::now();
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            try {
+                dbc_Upgrade(old, upgraded);
+            } catch (...) {
+                ::_exit(2);
+            }
+            ::_exit(0);
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(random() % 300000));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        const bool finished = WIFEXITED(status);
+        if (finished)
+            ASSERT_EQ(WEXITSTATUS(status), 0);
+        else
+            ++killedBeforeTheEnd;
+        (void)start;
+        EXPECT_EQ(bytesOf(old), oldBytes) << round;
+        if (std::filesystem::exists(upgraded)) {
+            ddr_Ddb db(cow_String("model"), upgraded, ddr_Ddb::Mode::ReadOnly);
+            EXPECT_EQ(db.LoadRoot<rgnC_SetDataMap>(cow_String("sets")).Count(), 300) << round;
+        } else {
+            EXPECT_FALSE(finished) << round;
+        }
+    }
+    EXPECT_GT(killedBeforeTheEnd, 5);
+    std::filesystem::remove(upgraded);
+    ASSERT_EQ(dbc_Upgrade(old, upgraded), dbc_UpgradeResult::Upgraded);
+    EXPECT_FALSE(std::filesystem::exists(dbc_UpgradeTemporaryPath(upgraded)));
+}
+
+// Start-up hands the registrar six old versions in their order, each in a holder of its own
+// (count 1, flags 4), and the old layouts leave the current classes' metadata alone.
+TEST_F(Upgrade, StartUpRegistersTheSixOldLayoutsBesideTheCurrentOnes) {
+    const auto& entries = omi_Singleton<dbc_OldClassRegistrar>::Instance().Entries();
+    const std::vector<std::pair<std::string, int>> expected = {
+        {"rgnC_Region", 203},     {"rgnC_Region", 204},     {"rgnC_SetData", 203},
+        {"rgnC_SubsetData", 203}, {"rgnC_SubsetData", 303}, {"rgnC_SubsetData", 316}};
+    ASSERT_EQ(entries.size(), expected.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        EXPECT_EQ(entries[i].holder->Count(), 1);
+        EXPECT_EQ(entries[i].flags, 4u);
+        ASSERT_EQ(entries[i].layouts->Count(), 1);
+        const cls_ClassMetadata* md =
+            entries[i].layouts->FindByName(expected[i].first);
+        ASSERT_NE(md, nullptr) << i;
+        EXPECT_EQ(md->Version(), expected[i].second);
+    }
+    EXPECT_EQ(cls_ClassRegistrar::Current().Find(0x02540001)->Version(), 331);
+    EXPECT_EQ(cls_ClassRegistrar::Current().Find(0x02540004)->Version(), 405);
+    // The old layouts number their fields; the current ones do not.
+    const cls_ClassMetadata* region203 =
+        omi_Singleton<dbc_OldClassRegistrar>::Instance().Layout(0x02540001, 203);
+    EXPECT_EQ(region203->Attributes().back().handle.Index(), 4);
+}
