@@ -129,7 +129,7 @@ dbc_Row::Layout dbc_Conversion::LayoutOf(const std::string& sqlTable) {
 
 void dbc_Conversion::Insert(const std::string& sqlTable, const dbc_Row& row) {
     const std::vector<std::string>& fields = row.Fields()->fields;
-    std::string& sql = insertSql_[{sqlTable, row.Fields().get()}];
+    std::string& sql = insertSql_[{sqlTable, row.Fields()}];
     if (sql.empty()) {
         std::string names = "oid, \"#uid\"", marks = "?, ?";
         for (const std::string& f : fields) {

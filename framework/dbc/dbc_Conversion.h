@@ -80,8 +80,9 @@ private:
     std::map<std::uint32_t, StoredClass> stored_;
     std::vector<Step> plan_;
     std::map<std::string, dbc_Row::Layout> layouts_;
-    // The insert of rows of one layout into one table, made once.
-    std::map<std::pair<std::string, const dbc_RowLayout*>, std::string> insertSql_;
+    // The insert of rows of one layout into one table, made once. The key holds the layout, so
+    // that a layout made later cannot take the address of one that went.
+    std::map<std::pair<std::string, dbc_Row::Layout>, std::string> insertSql_;
     std::int64_t nextRow_ = 0;
     std::int64_t rowsAdded_ = 0;
     std::uint32_t converting_ = 0; // the class of the running step
