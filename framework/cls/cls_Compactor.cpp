@@ -4,6 +4,7 @@
 #include "cls_SqliteConnection.h"
 #include "cls_SqliteStatement.h"
 
+#include <absl/container/flat_hash_map.h>
 #include <absl/container/flat_hash_set.h>
 
 #include <algorithm>
@@ -54,6 +55,76 @@ void deleteRows(cls_SqliteConnection& sql, const std::string& table,
 }
 
 } // namespace
+
+std::vector<std::string> cls_Compactor::Verify(cls_SqliteConnection& sql, cls_Catalog& catalog) {
+    std::vector<std::string> problems;
+    absl::flat_hash_set<std::uint64_t> rows, collections, intLists;
+    std::vector<Edge> edges;
+    std::vector<std::pair<std::string, std::vector<Edge>>> byTable;
+    for (auto& [name, references] : catalog.ReferenceColumns()) {
+        std::string select = "SELECT oid";
+        for (const std::string& column : references)
+            select += ", " + quoted(column);
+        std::vector<std::uint64_t> oids;
+        std::vector<Edge> refs;
+        scan(sql, select + " FROM " + quoted(name), static_cast<int>(references.size()), oids, refs);
+        rows.insert(oids.begin(), oids.end());
+        byTable.emplace_back(name, std::move(refs));
+    }
+    for (const char* name : {"cls_intlist", "cls_strlist", "cls_collection"}) {
+        std::vector<std::uint64_t> oids;
+        scan(sql, std::string("SELECT oid FROM ") + name, 0, oids, edges);
+        rows.insert(oids.begin(), oids.end());
+        if (std::string_view(name) == "cls_collection")
+            collections.insert(oids.begin(), oids.end());
+        if (std::string_view(name) == "cls_intlist")
+            intLists.insert(oids.begin(), oids.end());
+    }
+    auto missing = [&](const std::string& who, std::uint64_t to) {
+        if (!rows.contains(to))
+            problems.push_back(who + " refers to object " + std::to_string(to) + ", which is missing");
+    };
+    for (const auto& [table, refs] : byTable)
+        for (const auto& [from, to] : refs)
+            missing("object " + std::to_string(from) + " (" + table + ")", to);
+    cls_SqliteStatement& roots = sql.Cached("SELECT name, oid FROM cls_roots");
+    while (roots.Step())
+        missing("root '" + std::string(roots.Text(0)) + "'", static_cast<std::uint64_t>(roots.Int(1)));
+    roots.Reset();
+    for (const char* table : {"cls_map", "cls_objlist"}) {
+        cls_SqliteStatement& s = sql.Cached(std::string("SELECT oid, elemOid FROM ") + table);
+        while (s.Step()) {
+            const auto owner = static_cast<std::uint64_t>(s.Int(0));
+            const std::string who = std::string(table == std::string("cls_map") ? "an entry" : "an element") +
+                                    " of collection " + std::to_string(owner);
+            if (!collections.contains(owner))
+                problems.push_back(who + " belongs to no stored collection");
+            missing(who, static_cast<std::uint64_t>(s.Int(1)));
+        }
+        s.Reset();
+    }
+    // Int lists: the bytes of all their pieces against their counts.
+    absl::flat_hash_map<std::uint64_t, std::int64_t> pieceBytes;
+    cls_SqliteStatement& pieces =
+        sql.Cached("SELECT id >> 14, sum(length(ids)) FROM cls_intchunk GROUP BY id >> 14");
+    while (pieces.Step())
+        pieceBytes[static_cast<std::uint64_t>(pieces.Int(0))] = pieces.Int(1);
+    pieces.Reset();
+    for (const auto& [list, bytes] : pieceBytes)
+        if (!intLists.contains(list))
+            problems.push_back("pieces of int list " + std::to_string(list) + " belong to no list");
+    cls_SqliteStatement& lists = sql.Cached("SELECT oid, count, length(ids) FROM cls_intlist");
+    while (lists.Step()) {
+        const auto oid = static_cast<std::uint64_t>(lists.Int(0));
+        auto it = pieceBytes.find(oid);
+        const std::int64_t bytes = lists.Int(2) + (it == pieceBytes.end() ? 0 : it->second);
+        if (bytes != 4 * lists.Int(1))
+            problems.push_back("int list " + std::to_string(oid) + " holds " + std::to_string(bytes) +
+                               " bytes for " + std::to_string(lists.Int(1)) + " ids");
+    }
+    lists.Reset();
+    return problems;
+}
 
 cls_Compactor::Result cls_Compactor::Sweep(cls_SqliteConnection& sql, cls_Catalog& catalog,
                                            const std::vector<std::uint64_t>& alsoReached,

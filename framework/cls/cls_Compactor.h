@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 class cls_Catalog;
@@ -18,6 +19,12 @@ public:
         long kept = 0;
         long deleted = 0;
     };
+
+    // The store's own invariants, one text per broken one: every reference (of an object, a
+    // root, a map entry, a list element) names a row that is there, every entry and element
+    // belongs to a stored map or list, and every int list holds the bytes its count says.
+    // Reads every row once; changes nothing.
+    static std::vector<std::string> Verify(cls_SqliteConnection& sql, cls_Catalog& catalog);
 
     // `alsoReached`: rows that count as reached besides the roots. With `dryRun`, nothing is
     // deleted: the result counts what would be.

@@ -291,6 +291,19 @@ void cls_Database::Compact() {
     baseline_ = sql_.DataVersion();
 }
 
+std::vector<std::string> cls_Database::Verify() {
+    std::vector<std::string> problems;
+    cls_SqliteStatement check(sql_, "PRAGMA integrity_check");
+    while (check.Step())
+        if (check.Text(0) != "ok")
+            problems.push_back("storage: " + std::string(check.Text(0)));
+    if (schemaPending_ || !problems.empty())
+        return problems;
+    for (std::string& p : cls_Compactor::Verify(sql_, catalog_))
+        problems.push_back(std::move(p));
+    return problems;
+}
+
 long cls_Database::UnreachableRows() {
     if (schemaPending_)
         return 0;

@@ -72,8 +72,12 @@ public:
     // Sweeps every unreachable row now and rebuilds the file without its free pages, in
     // transactions of their own. Cost: a pass over every row, then a copy of the file.
     void Compact();
-    // Rows that nothing reaches (a pass over every row; nothing changes).
+    // Rows that nothing reaches (a pass over every row; nothing changes). Between sweeps a
+    // healthy file holds some: they go with the next sweep or Compact.
     long UnreachableRows();
+    // SQLite's integrity check and the store's own invariants (see cls_Compactor::Verify), one
+    // text per problem; empty for a sound file. Reads every row; changes nothing.
+    std::vector<std::string> Verify();
     // From now on, objects of the class of `layout` are stored in that layout, an older one
     // (for test and fixture files, which only an upgrade opens afterwards): attributes both
     // layouts have keep their values, those the layout lacks are dropped, and those only it has

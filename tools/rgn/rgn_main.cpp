@@ -1,5 +1,5 @@
 // rgn: model databases of sets from the command line: import meshes, look at and query the
-// sets, check a database, export the sets to Exodus II.
+// sets, check, compact and upgrade a database, export the sets to Exodus II.
 //
 // Exit codes: 0 success; 1 bad input (one line on standard error naming the file and the
 // problem); 2 usage.
@@ -93,6 +93,14 @@ int main(int argc, char** argv) {
     lookup->add_option("ID", ids, "ids to look up")->required();
     add("check", "check a database: storage integrity and the sets' own invariants",
         [&] { return tool_Commands::Check(db); })
+        ->add_option("DB", db, "database file")
+        ->required();
+    CLI::App* upgrade = add("upgrade", "upgrade a database of older class layouts into a new file",
+                            [&] { return tool_Commands::Upgrade(db, out); });
+    upgrade->add_option("OLD", db, "database file of older layouts (only read)")->required();
+    upgrade->add_option("NEW", out, "file to write (must not exist)")->required();
+    add("compact", "delete the rows no root reaches and give their space back",
+        [&] { return tool_Commands::Compact(db); })
         ->add_option("DB", db, "database file")
         ->required();
 

@@ -1,5 +1,7 @@
 #include "tool_Commands.h"
 
+#include "dbc_Upgrade.h"
+
 #include "cls_SqliteStatement.h"
 #include "ddr_Ddb.h"
 #include "ddr_Root.h"
@@ -252,14 +254,40 @@ json tool_Commands::Lookup(const std::string& db, const std::string& text,
 
 std::vector<std::string> tool_Commands::checkStore(ddr_Ddb& db) {
     std::vector<std::string> problems;
-    cls_SqliteStatement& check = db.Database().Sql().Cached("PRAGMA integrity_check");
-    while (check.Step()) {
-        const std::string line(check.Text(0));
-        if (line != "ok")
-            problems.push_back("storage: " + line);
-    }
-    check.Reset();
+    for (const std::string& p : db.Database().Verify())
+        problems.push_back("storage: " + p);
     return problems;
+}
+
+json tool_Commands::Upgrade(const std::string& old, const std::string& upgraded) {
+    tool_Progress progress("upgrade");
+    long last = 0;
+    bool started = false;
+    const dbc_UpgradeResult result = dbc_Upgrade(old, upgraded, [&](long done, long total) {
+        if (!started) {
+            progress.Start("rows", total);
+            started = true;
+        }
+        progress.Advance(done - last);
+        last = done;
+    });
+    progress.Done();
+    return {{"database", old},
+            {"upgraded", upgraded},
+            {"result", result == dbc_UpgradeResult::Upgraded ? "upgraded" : "already current"},
+            {"rows", last}};
+}
+
+json tool_Commands::Compact(const std::string& db) {
+    ddr_Ddb model(cow_String(tool_ModelFile::kDdbName), db, ddr_Ddb::Mode::ReadWrite);
+    const long unreachable = model.Database().UnreachableRows();
+    const auto before = std::filesystem::file_size(db);
+    model.Compact();
+    model.Close();
+    return {{"database", db},
+            {"rows deleted", unreachable},
+            {"bytes before", before},
+            {"bytes after", std::filesystem::file_size(db)}};
 }
 
 json tool_Commands::Check(const std::string& db) {
@@ -267,6 +295,7 @@ json tool_Commands::Check(const std::string& db) {
     ddr_Ddb model(cow_String(tool_ModelFile::kDdbName), db, ddr_Ddb::Mode::ReadOnly);
     progress.Start("storage", 0);
     std::vector<std::string> problems = checkStore(model);
+    const long unreachable = model.Database().UnreachableRows();
     long sets = 0, subsets = 0, paths = 0;
     json unchecked = json::array();
     const std::vector<std::string> setLists = tool_ModelFile::SetListRoots(model);
@@ -337,6 +366,7 @@ json tool_Commands::Check(const std::string& db) {
             unchecked.push_back(root);
         }
     }
-    return {{"database", db}, {"sets", sets},         {"subsets", subsets},
-            {"paths", paths}, {"problems", problems}, {"unchecked roots", unchecked}};
+    return {{"database", db},     {"sets", sets},         {"subsets", subsets},
+            {"paths", paths},     {"problems", problems}, {"unchecked roots", unchecked},
+            {"unreachable rows", unreachable}};
 }

@@ -22,8 +22,14 @@ public:
     // Problems found are listed in "problems"; the caller exits with 1 when there are any.
     static nlohmann::json Check(const std::string& db);
 
-    // The storage-level checks of a model database, one text per problem. Today SQLite's own
-    // integrity check; references that do not resolve and rows no root reaches belong here
-    // too, once the store can answer them.
+    // Upgrades a database written in older class layouts into a new file (nothing is written
+    // when it is current already).
+    static nlohmann::json Upgrade(const std::string& old, const std::string& upgraded);
+    // Deletes the rows no root reaches and gives their space back.
+    static nlohmann::json Compact(const std::string& db);
+
+    // The storage-level checks of a model database, one text per problem: SQLite's integrity
+    // check and the store's own invariants (every reference resolves, every entry belongs to a
+    // collection, every int list holds the ids its count says).
     static std::vector<std::string> checkStore(ddr_Ddb& db);
 };

@@ -100,6 +100,22 @@ void tool_Report::Print(const std::string& command, const json& a, std::FILE* ou
         std::fprintf(out, "%s: %s; %s sets, %s subsets, %s paths checked\n",
                      text(a["database"]).c_str(), a["problems"].empty() ? "ok" : "problems found",
                      text(a["sets"]).c_str(), text(a["subsets"]).c_str(), text(a["paths"]).c_str());
+        if (a["unreachable rows"].get<long>() > 0)
+            std::fprintf(out, "%s rows no root reaches (left for the next sweep; `rgn compact` "
+                              "removes them now)\n",
+                         text(a["unreachable rows"]).c_str());
+    } else if (command == "upgrade") {
+        if (a["result"] == "upgraded")
+            std::fprintf(out, "upgraded %s into %s (%s rows converted)\n",
+                         text(a["database"]).c_str(), text(a["upgraded"]).c_str(),
+                         text(a["rows"]).c_str());
+        else
+            std::fprintf(out, "%s is in the current layouts already; nothing written\n",
+                         text(a["database"]).c_str());
+    } else if (command == "compact") {
+        std::fprintf(out, "compacted %s: %s unreachable rows deleted, %s bytes to %s\n",
+                     text(a["database"]).c_str(), text(a["rows deleted"]).c_str(),
+                     text(a["bytes before"]).c_str(), text(a["bytes after"]).c_str());
     } else if (command == "demo") {
         std::fprintf(out, "stored %s sets and %zu region pairs in %s, then reopened it\n",
                      text(a["sets"]).c_str(), a["pairs"].size(), text(a["database"]).c_str());

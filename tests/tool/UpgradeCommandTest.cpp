@@ -1,0 +1,48 @@
+// `rgn upgrade` and `rgn compact` as a user runs them: an old-layout database (a golden file)
+// upgraded into a new file that the other commands then read, a current file left alone, a
+// newer or taken target refused in one line.
+#include "ToolFixture.h"
+
+#include <cstdlib>
+#include <fstream>
+
+namespace {
+
+class ToolUpgrade : public ToolTest {};
+
+} // namespace
+
+TEST_F(ToolUpgrade, AnOldDatabaseIsUpgradedIntoANewFileOnce) {
+    const std::string old = file("old.rdb"), upgraded = file("new.rdb");
+    const std::string unpack = std::string("gzip -dc '") + RGN_GOLDEN_FOLDER +
+                               "/oldest-203.rdb.gz' > '" + old + "'";
+    ASSERT_EQ(std::system(unpack.c_str()), 0);
+    const std::string oldBytes = slurp(old);
+
+    const ToolRun refused = rgn({"ls", old});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_NE(refused.err.find("upgrade"), std::string::npos) << refused.err;
+
+    const ToolRun run = rgn({"upgrade", old, upgraded, "--json"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_NE(run.out.find("\"upgraded\""), std::string::npos) << run.out;
+    EXPECT_EQ(slurp(old), oldBytes);
+    const ToolRun check = rgn({"check", upgraded});
+    EXPECT_EQ(check.code, 0) << check.out << check.err;
+    const ToolRun show = rgn({"show", upgraded, "model.sets[4].subset[2]"});
+    EXPECT_EQ(show.code, 0) << show.err;
+    EXPECT_NE(show.out.find("4020"), std::string::npos) << show.out; // its first id
+
+    const ToolRun again = rgn({"upgrade", upgraded, file("again.rdb")});
+    EXPECT_EQ(again.code, 0);
+    EXPECT_NE(again.out.find("nothing written"), std::string::npos) << again.out;
+    const ToolRun taken = rgn({"upgrade", old, upgraded});
+    EXPECT_EQ(taken.code, 1);
+    EXPECT_EQ(std::count(taken.err.begin(), taken.err.end(), '\n'), 1) << taken.err;
+
+    const ToolRun compact = rgn({"compact", upgraded});
+    EXPECT_EQ(compact.code, 0) << compact.err;
+    EXPECT_EQ(rgn({"check", upgraded, "--json"}).out.find("\"unreachable rows\": 0") !=
+                  std::string::npos,
+              true);
+}
