@@ -93,8 +93,9 @@ void cls_Writer::SetRoot(const std::string& name, std::uint64_t uid, std::uint32
 }
 
 void cls_Writer::Listen(cls_WriteListener* listener) {
-    if (std::find(listeners_.begin(), listeners_.end(), listener) == listeners_.end())
-        listeners_.push_back(listener);
+    // Listeners join once per write (an agent remembers the write it joined): a search here
+    // would make a write of n stored maps cost n^2.
+    listeners_.push_back(listener);
 }
 
 void cls_Writer::StopListening(cls_WriteListener* listener) {

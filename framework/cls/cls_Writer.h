@@ -45,7 +45,7 @@ public:
     void SetRoot(const std::string& name, std::uint64_t uid, std::uint32_t classId, int collection);
 
     // Listeners hear once whether the write committed or rolled back; one may stop listening
-    // (or be destroyed) while others hear it.
+    // (or be destroyed) while others hear it. A listener joins a write once.
     void Listen(cls_WriteListener* listener);
     void StopListening(cls_WriteListener* listener);
 

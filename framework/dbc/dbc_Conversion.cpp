@@ -129,16 +129,23 @@ dbc_Row::Layout dbc_Conversion::LayoutOf(const std::string& sqlTable) {
 
 void dbc_Conversion::Insert(const std::string& sqlTable, const dbc_Row& row) {
     const std::vector<std::string>& fields = row.Fields()->fields;
-    std::string& sql = insertSql_[{sqlTable, row.Fields()}];
-    if (sql.empty()) {
-        std::string names = "oid, \"#uid\"", marks = "?, ?";
-        for (const std::string& f : fields) {
-            names += ", " + cls_Catalog::Quoted(f);
-            marks += ", ?";
+    // Rows come in runs into one table: the statement of the last run is kept at hand.
+    if (!lastInsert_ || lastInsertLayout_ != row.Fields() || lastInsertTable_ != sqlTable) {
+        std::string& sql = insertSql_[{sqlTable, row.Fields()}];
+        if (sql.empty()) {
+            std::string names = "oid, \"#uid\"", marks = "?, ?";
+            for (const std::string& f : fields) {
+                names += ", " + cls_Catalog::Quoted(f);
+                marks += ", ?";
+            }
+            sql = "INSERT INTO " + cls_Catalog::Quoted(sqlTable) + " (" + names + ") VALUES (" +
+                  marks + ")";
         }
-        sql = "INSERT INTO " + cls_Catalog::Quoted(sqlTable) + " (" + names + ") VALUES (" + marks + ")";
+        lastInsert_ = &sql_.Cached(sql);
+        lastInsertLayout_ = row.Fields();
+        lastInsertTable_ = sqlTable;
     }
-    cls_SqliteStatement& s = sql_.Cached(sql);
+    cls_SqliteStatement& s = *lastInsert_;
     s.Bind(1, static_cast<std::int64_t>(row.ObjectId()));
     s.Bind(2, static_cast<std::int64_t>(row.Uid()));
     for (std::size_t i = 0; i < fields.size(); ++i)
@@ -186,76 +193,110 @@ void dbc_Conversion::Run(const Progress& progress) {
     }
     if (progress)
         progress(0, total);
-    for (const Step& step : plan_)
-        runStep(step, progress, done, total);
+    // Consecutive steps of one class run as one pass: each row goes through all of them in
+    // memory and is written once.
+    for (std::size_t i = 0; i < plan_.size();) {
+        std::size_t n = 1;
+        while (i + n < plan_.size() && plan_[i + n].typeId == plan_[i].typeId)
+            ++n;
+        runSteps(&plan_[i], n, progress, done, total);
+        i += n;
+    }
 
     cls_SqliteStatement& update = sql_.Cached(
         "UPDATE cls_counters SET nextRow = ?, rows = rows + ?, newRows = newRows + ? WHERE id = 1");
     update.Bind(1, nextRow_).Bind(2, rowsAdded_).Bind(3, rowsAdded_).Run();
 }
 
-void dbc_Conversion::runStep(const Step& step, const Progress& progress, long& done, long total) {
-    const cls_ClassMetadata* target = layoutOf(step.typeId, step.to);
-    if (!target)
-        Fail("internal: no layout " + std::to_string(step.to) + " of class '" + step.className + "'");
-    const std::string into = step.className + "#upgrading";
+void dbc_Conversion::runSteps(const Step* steps, std::size_t n, const Progress& progress,
+                              long& done, long total) {
+    const Step& first = steps[0];
+    const std::string into = first.className + "#upgrading";
+    // The layout after each step: layouts[0] is the stored table's, layouts[i + 1] step i's.
+    std::vector<dbc_Row::Layout> layouts{LayoutOf(first.className)};
+    std::vector<std::vector<int>> copied(n); // per step: the input field of each output field
+    const cls_ClassMetadata* target = nullptr;
+    for (std::size_t i = 0; i < n; ++i) {
+        target = layoutOf(first.typeId, steps[i].to);
+        if (!target)
+            Fail("internal: no layout " + std::to_string(steps[i].to) + " of class '" +
+                 first.className + "'");
+        auto layout = std::make_shared<dbc_RowLayout>();
+        for (const auto& column : target->Columns())
+            layout->fields.push_back(column.name);
+        layout->metadata = target;
+        const std::vector<std::string>& in = layouts[i]->fields;
+        for (const std::string& f : layout->fields) {
+            auto at = std::find(in.begin(), in.end(), f);
+            copied[i].push_back(at == in.end() ? -1 : static_cast<int>(at - in.begin()));
+        }
+        layouts.push_back(layout);
+    }
     sql_.Execute(("DROP TABLE IF EXISTS " + cls_Catalog::Quoted(into)).c_str());
     sql_.Execute(cls_Catalog::TableDefinition(*target, into).c_str());
 
-    const dbc_Row::Layout in = LayoutOf(step.className);
-    auto outLayout = std::make_shared<dbc_RowLayout>();
-    for (const auto& column : target->Columns())
-        outLayout->fields.push_back(column.name);
-    outLayout->metadata = target;
-    const dbc_Row::Layout out = outLayout;
-    std::vector<int> copied; // for each output field, the input field it starts from, or -1
-    for (const std::string& f : out->fields) {
-        auto at = std::find(in->fields.begin(), in->fields.end(), f);
-        copied.push_back(at == in->fields.end() ? -1 : static_cast<int>(at - in->fields.begin()));
-    }
-
-    converting_ = step.typeId;
+    converting_ = first.typeId;
     convertingInto_ = into;
-    const auto conversion = step.functions->Conversion();
     {
         // Not a cached statement: a conversion function may read the same table meanwhile.
-        cls_SqliteStatement rows(sql_, "SELECT * FROM " + cls_Catalog::Quoted(step.className) +
+        cls_SqliteStatement rows(sql_, "SELECT * FROM " + cls_Catalog::Quoted(first.className) +
                                            " ORDER BY oid");
         const int columns = rows.ColumnCount();
+        // The rows of the chain (the stored one, then one after each step), reused from one
+        // stored row to the next.
+        std::vector<dbc_Row> chain;
+        chain.reserve(n + 1);
+        for (std::size_t i = 0; i <= n; ++i)
+            chain.emplace_back(layouts[i], 0, 0);
         while (rows.Step()) {
-            dbc_Row input(in, static_cast<std::uint64_t>(rows.Int(0)),
-                          static_cast<std::uint64_t>(rows.Int(1)));
+            const auto oid = static_cast<std::uint64_t>(rows.Int(0));
+            const auto uid = static_cast<std::uint64_t>(rows.Int(1));
+            for (dbc_Row& row : chain)
+                row.Reset(oid, uid);
             for (int c = 2; c < columns; ++c)
-                input.Values()[c - 2] = valueOf(rows, c);
-            dbc_Row output(out, input.ObjectId(), input.Uid());
-            for (std::size_t f = 0; f < copied.size(); ++f)
-                if (copied[f] >= 0)
-                    output.Values()[f] = input.Values()[copied[f]];
-            if (conversion)
-                conversion(input, output, 0);
-            Insert(into, output);
-            ++done;
-            if (progress && (done % 1024 == 0 || done == total))
+                chain[0].Values()[c - 2] = valueOf(rows, c);
+            for (std::size_t i = 0; i < n; ++i) {
+                for (std::size_t f = 0; f < copied[i].size(); ++f)
+                    if (copied[i][f] >= 0)
+                        chain[i + 1].Values()[f] = chain[i].Values()[copied[i][f]];
+                if (const auto conversion = steps[i].functions->Conversion())
+                    conversion(chain[i], chain[i + 1], 0);
+            }
+            Insert(into, chain.back());
+            done += static_cast<long>(n);
+            if (progress && (done % 1024 < static_cast<long>(n) || done == total))
                 progress(done, total);
         }
     }
-    if (const auto finalize = step.functions->Finalize()) {
-        const dbc_Table input(*this, step.className, step.typeId, step.className, in);
-        dbc_Table output(*this, step.className, step.typeId, into, out);
-        finalize(input, output);
+    // After the last row of each step, its finalize function: on the stored table it read and
+    // the table it wrote, where those exist (steps run together pass their rows between them
+    // in memory, and see empty tables there).
+    for (std::size_t i = 0; i < n; ++i) {
+        if (const auto finalize = steps[i].functions->Finalize()) {
+            dbc_Table input(*this, first.className, first.typeId,
+                            i == 0 ? first.className : std::string(), layouts[i]);
+            dbc_Table output(*this, first.className, first.typeId,
+                             i + 1 == n ? into : std::string(), layouts[i + 1]);
+            if (i != 0)
+                input.Loaded();
+            if (i + 1 != n)
+                output.Loaded();
+            finalize(input, output);
+        }
     }
     converting_ = 0;
     convertingInto_.clear();
 
-    sql_.Execute(("DROP TABLE " + cls_Catalog::Quoted(step.className)).c_str());
+    sql_.Execute(("DROP TABLE " + cls_Catalog::Quoted(first.className)).c_str());
     sql_.Execute(("ALTER TABLE " + cls_Catalog::Quoted(into) + " RENAME TO " +
-                  cls_Catalog::Quoted(step.className))
+                  cls_Catalog::Quoted(first.className))
                      .c_str());
+    const int to = steps[n - 1].to;
     cls_SqliteStatement& catalog =
         sql_.Cached("UPDATE cls_catalog SET version = ?, layout = ? WHERE typeId = ?");
-    catalog.Bind(1, std::int64_t{step.to}).Bind(2, cls_Catalog::LayoutText(*target));
-    catalog.Bind(3, std::int64_t{step.typeId}).Run();
-    stored_[step.typeId].version = step.to;
-    layouts_.erase(step.className);
+    catalog.Bind(1, std::int64_t{to}).Bind(2, cls_Catalog::LayoutText(*target));
+    catalog.Bind(3, std::int64_t{first.typeId}).Run();
+    stored_[first.typeId].version = to;
+    layouts_.erase(first.className);
     layouts_.erase(into);
 }

@@ -7,6 +7,7 @@
 // fields both layouts share, copied; fields the target lacks are dropped; then the step's
 // conversion function runs on the row; after the last row, its finalize function. Steps run in
 // ascending converter number; the rows of a class are converted on one thread, this one.
+// Steps of one class that follow each other in that order run as one pass over its rows.
 #pragma once
 
 #include "dbc_Row.h"
@@ -71,7 +72,8 @@ private:
     };
 
     void plan(const dbc_DatabaseConverter& converter);
-    void runStep(const Step& step, const Progress& progress, long& done, long total);
+    void runSteps(const Step* steps, std::size_t n, const Progress& progress, long& done,
+                  long total);
     const cls_ClassMetadata* layoutOf(std::uint32_t typeId, int version) const;
 
     cls_SqliteConnection& sql_;
@@ -83,6 +85,9 @@ private:
     // The insert of rows of one layout into one table, made once. The key holds the layout, so
     // that a layout made later cannot take the address of one that went.
     std::map<std::pair<std::string, dbc_Row::Layout>, std::string> insertSql_;
+    class cls_SqliteStatement* lastInsert_ = nullptr;
+    dbc_Row::Layout lastInsertLayout_;
+    std::string lastInsertTable_;
     std::int64_t nextRow_ = 0;
     std::int64_t rowsAdded_ = 0;
     std::uint32_t converting_ = 0; // the class of the running step

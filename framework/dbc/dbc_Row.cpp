@@ -44,6 +44,13 @@ void dbc_Row::Write(const rfm_FieldHandle& field, Value value) {
     values_[i] = std::move(value);
 }
 
+void dbc_Row::Reset(std::uint64_t oid, std::uint64_t uid) {
+    for (Value& v : values_)
+        v = Null{};
+    oid_ = oid;
+    uid_ = uid;
+}
+
 void dbc_Row::Complete() {
     if (dbc_Table* table = pendingIn_) {
         pendingIn_ = nullptr;

@@ -56,6 +56,9 @@ public:
     void Complete();
 
     const Layout& Fields() const { return layout_; }
+    // Empties every field and makes the row stand for another object: a conversion reuses its
+    // rows from one stored row to the next.
+    void Reset(std::uint64_t oid, std::uint64_t uid);
     const std::vector<Value>& Values() const { return values_; }
     std::vector<Value>& Values() { return values_; }
     int index(std::string_view name) const;
