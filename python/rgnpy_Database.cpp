@@ -272,9 +272,9 @@ void rgnpy_Database::Bind(py::module_& m) {
              "store_region_pairs(root, pairs)\n\n"
              "Stores a sequence of RegionPair as an array under `root`, in one transaction.")
         .def("compact", [](rgnpy_Database& d) { d.Ddb().Compact(); },
-             "Deletes rows that no root reaches and gives free pages back to the file system.")
+             "compact()\n\nDeletes rows that no root reaches and gives free pages back to the file system.")
         .def("close", &rgnpy_Database::Close,
-             "Closes the database (later calls do nothing). Raises a failure the database kept\n"
+             "close()\n\nCloses the database (later calls do nothing). Raises a failure the database kept\n"
              "(a write that could not be completed) as rgn.Error.")
         .def("__enter__", [](std::shared_ptr<rgnpy_Database> d) { return d; })
         .def("__exit__",

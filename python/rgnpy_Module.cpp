@@ -68,10 +68,13 @@ PYBIND11_MODULE(rgn, m) {
         .value("SURFACE_EDGE", res_SetTypeEnm::SURFACE_EDGE)
         .value("SURFACE_NODE", res_SetTypeEnm::SURFACE_NODE);
 
+    // Every docstring opens with its Python signature; pybind11's own would name C++ types.
+    py::options options;
+    options.disable_function_signatures();
     rgnpy_Subset::Bind(m);
     rgnpy_SetData::Bind(m);
     rgnpy_SetList::Bind(m);
-    rgnpy_Database::Bind(m);
     rgnpy_Regions::Bind(m);
+    rgnpy_Database::Bind(m);
     rgnpy_Meshio::Bind(m);
 }

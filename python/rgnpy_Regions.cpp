@@ -155,8 +155,8 @@ void rgnpy_Regions::Bind(py::module_& m) {
             "not carry, are given separately.")
         .def("to_tuple",
              [](const rgnC_RegionPair& p) { return rgnpy_Tuples::ToPython(*owned(omu_ReturnPrim(p))); },
-             "to_tuple() -> tuple: (region1.to_tuple(), region2.to_tuple()), as the bridge "
-             "makes it.")
+             "to_tuple() -> tuple\n\n(region1.to_tuple(), region2.to_tuple()), as the bridge makes "
+             "it.")
         .def_property_readonly(
             "region1", [](const rgnC_RegionPair& p) { return p.Region1(); },
             "The first region (a copy).")

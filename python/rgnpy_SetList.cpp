@@ -62,7 +62,7 @@ void rgnpy_SetList::Bind(py::module_& m) {
         .def_property_readonly("root", &rgnpy_SetList::Root, "The root name.")
         .def_property_readonly("path", &rgnpy_SetList::Path,
                                "The list's path text, e.g. 'model.sets'.")
-        .def("keys", &rgnpy_SetList::Keys, "The keys in ascending order (nothing is fetched).")
+        .def("keys", &rgnpy_SetList::Keys, "keys() -> list[int]\n\nThe keys in ascending order (nothing is fetched).")
         .def("__len__", [](const rgnpy_SetList& l) { return l.List().Count(); },
              "The number of sets.")
         .def("__contains__",
@@ -74,7 +74,7 @@ void rgnpy_SetList::Bind(py::module_& m) {
              [](const rgnpy_SetList& l) { return py::iter(py::cast(l.Keys())); },
              "Iterates over the keys.")
         .def("__getitem__", &rgnpy_SetList::Get, py::arg("key"),
-             "The set under `key`, read-only; rgn.Error (the system's message, naming the file\n"
+             "list[key] -> SetData\n\nThe set under `key`, read-only; rgn.Error (the system's message, naming the file\n"
              "and the key) when the list holds no such key.")
         .def("get",
              [](const rgnpy_SetList& l, int key, py::object fallback) -> py::object {
@@ -83,7 +83,7 @@ void rgnpy_SetList::Bind(py::module_& m) {
                  return py::cast(l.Get(key));
              },
              py::arg("key"), py::arg("default") = py::none(),
-             "get(key, default=None): the set under `key`, or `default`.")
+             "get(key, default=None) -> SetData | None\n\nThe set under `key`, or `default`.")
         .def("items",
              [](const rgnpy_SetList& l) {
                  py::list out;
@@ -91,7 +91,7 @@ void rgnpy_SetList::Bind(py::module_& m) {
                      out.append(py::make_tuple(key, l.Get(key)));
                  return out;
              },
-             "(key, SetData) pairs in key order; fetches every set.")
+             "items() -> list[tuple[int, SetData]]\n\n(key, SetData) pairs in key order; fetches every set.")
         .def("__setitem__",
              [](rgnpy_SetList& l, int key, py::handle set) {
                  py::dict one;
@@ -99,9 +99,9 @@ void rgnpy_SetList::Bind(py::module_& m) {
                  l.Update(one);
              },
              py::arg("key"), py::arg("set"),
-             "Stores `set` under `key` (replacing any set there) in one transaction.")
+             "list[key] = set\n\nStores `set` under `key` (replacing any set there) in one transaction.")
         .def("update", &rgnpy_SetList::Update, py::arg("sets"),
-             "update(sets): stores every set of the mapping {key: SetData} (or iterable of\n"
+             "update(sets)\n\nStores every set of the mapping {key: SetData} (or iterable of\n"
              "(key, SetData) pairs) in one transaction.")
         .def("__repr__", [](const rgnpy_SetList& l) { return "<rgn.SetList " + l.Path() + ">"; });
 }
