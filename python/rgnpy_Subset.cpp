@@ -2,6 +2,8 @@
 
 #include "rgnpy_IdArrays.h"
 
+#include "cow_1DArrayIter.h"
+
 #include <climits>
 #include <string>
 #include <vector>
@@ -23,22 +25,45 @@ const char* typeName(res_SetTypeEnm type) {
     return "unknown";
 }
 
-template <class In>
-void lookUp(const rgnC_SubsetData& subset, const In* in, int* out, py::ssize_t n) {
-    for (py::ssize_t i = 0; i < n; ++i) {
-        int at = rgnC_SubsetData::kNotFound;
-        if constexpr (sizeof(In) > sizeof(int)) {
-            // An id beyond a 32-bit int cannot be held; it is absent like any other.
-            if (in[i] >= INT_MIN && in[i] <= INT_MAX)
-                at = subset.LookupIndex(static_cast<int>(in[i]));
-        } else {
-            at = subset.LookupIndex(in[i]);
-        }
-        out[i] = at == rgnC_SubsetData::kNotFound ? -1 : at;
+} // namespace
+
+void rgnpy_Subset::checkRepeats() {
+    checked_ = true;
+    const cow_1DArrayList<int>& ids = subset_.IdArray();
+    bool ascending = true;
+    {
+        cow_1DArrayIter<int> it(ids.Array(), ids.Count());
+        const int* run;
+        long long last = LLONG_MIN;
+        for (int n; ascending && (n = it.NextRun(run)) > 0;)
+            for (int k = 0; k < n; ++k) {
+                if (run[k] <= last) {
+                    ascending = false;
+                    break;
+                }
+                last = run[k];
+            }
     }
+    if (ascending)
+        return;
+    omi_IntTable<int>& table = repeatsTable_.emplace();
+    table.Reserve(ids.Count());
+    int at = 1; // 1-based, as the subset's own table
+    cow_1DArrayIter<int> it(ids.Array(), ids.Count());
+    const int* run;
+    for (int n; (n = it.NextRun(run)) > 0;)
+        for (int k = 0; k < n; ++k)
+            table.Insert(run[k], at++);
+    if (table.Count() == ids.Count())
+        repeatsTable_.reset(); // no repeat: the subset's own LookupIndex answers
 }
 
-} // namespace
+inline int rgnpy_Subset::position(int id) const {
+    if (!repeatsTable_)
+        return subset_.LookupIndex(id);
+    const int* at = repeatsTable_->Find(id);
+    return at ? *at - 1 : rgnC_SubsetData::kNotFound;
+}
 
 py::array rgnpy_Subset::Ids() {
     if (!ids_)
@@ -52,18 +77,31 @@ py::array rgnpy_Subset::FacetIds() {
     return facetIds_;
 }
 
-py::array_t<int> rgnpy_Subset::Lookup(py::handle ids) const {
+py::array_t<int> rgnpy_Subset::Lookup(py::handle ids) {
     py::array a = rgnpy_IdArrays::IntegerArray(ids, "ids");
     std::vector<py::ssize_t> shape(a.shape(), a.shape() + a.ndim());
     py::array_t<int> out(shape);
+    int* o = out.mutable_data();
+    if (a.size() > 1 && !checked_)
+        checkRepeats();
     if (a.dtype().is(py::dtype::of<int>())) {
         auto in = py::array_t<int, py::array::c_style>::ensure(a);
-        lookUp(subset_, in.data(), out.mutable_data(), in.size());
+        const int* p = in.data();
+        for (py::ssize_t i = 0, n = in.size(); i < n; ++i) {
+            const int at = position(p[i]);
+            o[i] = at == rgnC_SubsetData::kNotFound ? -1 : at;
+        }
     } else {
         auto in = py::array_t<long long, py::array::c_style | py::array::forcecast>::ensure(a);
         if (!in)
             throw py::error_already_set();
-        lookUp(subset_, in.data(), out.mutable_data(), in.size());
+        const long long* p = in.data();
+        for (py::ssize_t i = 0, n = in.size(); i < n; ++i) {
+            // An id beyond a 32-bit int cannot be held; it is absent like any other.
+            const int at = p[i] < INT_MIN || p[i] > INT_MAX ? rgnC_SubsetData::kNotFound
+                                                            : position(static_cast<int>(p[i]));
+            o[i] = at == rgnC_SubsetData::kNotFound ? -1 : at;
+        }
     }
     return out;
 }

@@ -64,6 +64,12 @@ def test_lookup_matches_positions_for_any_integer_input(model):
     with pytest.raises(TypeError, match="integers"):
         sub.lookup(np.array([1.5]))
 
+    # an id held twice answers its first position, for the whole array as for one id
+    twice = make_set(0, "T", subsets=[(0, 0, [5, 3, 5, 7, 3], None), (0, 0, [1, 2, 9], None)])
+    assert twice.subset(0).lookup([5, 3, 7, 9]).tolist() == [0, 1, 3, -1]
+    assert [twice.subset(0).lookup([i]).tolist() for i in (5, 3)] == [[0], [1]]
+    assert twice.subset(1).lookup([9, 2, 1, 0]).tolist() == [2, 1, 0, -1]
+
 
 def test_objects_outlive_their_database_safely(model):
     path, big = model
