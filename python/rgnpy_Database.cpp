@@ -32,7 +32,8 @@ ddr_Ddb::Mode modeOf(const std::string& mode) {
     if (mode == "c" || mode == "n")
         return ddr_Ddb::Mode::Create;
     throw py::value_error("mode must be 'r' (read), 'w' (write), 'c' (create when missing) or "
-                          "'n' (new), not '" + mode + "'");
+                          "'n' (new), not '" +
+                          mode + "'");
 }
 
 const ddr_DdbContainer& openDatabases() {
@@ -45,9 +46,10 @@ std::vector<std::pair<int, std::shared_ptr<rgnpy_SetData>>> keyedSets(py::handle
     std::vector<std::pair<int, std::shared_ptr<rgnpy_SetData>>> out;
     if (py::hasattr(sets, "items")) {
         for (auto item : py::reinterpret_borrow<py::object>(sets.attr("items")()))
-            out.emplace_back(py::reinterpret_borrow<py::object>(item)[py::int_(0)].cast<int>(),
-                             rgnpy_SetData::From(py::reinterpret_borrow<py::object>(item)[py::int_(1)],
-                                                 "a stored set"));
+            out.emplace_back(
+                py::reinterpret_borrow<py::object>(item)[py::int_(0)].cast<int>(),
+                rgnpy_SetData::From(py::reinterpret_borrow<py::object>(item)[py::int_(1)],
+                                    "a stored set"));
         return out;
     }
     int key = 0;
@@ -76,8 +78,9 @@ rgnpy_Database::~rgnpy_Database() {
     if (std::this_thread::get_id() != owner_) {
         // Its entry lives in the opening thread's root, which only that thread may touch: the
         // database stays open (it holds no pending write) until the process ends.
-        std::fprintf(stderr, "rgn: model database '%s' (%s) was dropped in another thread than "
-                             "the one that opened it and is left open\n",
+        std::fprintf(stderr,
+                     "rgn: model database '%s' (%s) was dropped in another thread than "
+                     "the one that opened it and is left open\n",
                      name_.c_str(), path_.c_str());
         ddb_.release();
         return;
@@ -193,7 +196,8 @@ py::object rgnpy_Database::Resolve(const std::string& text) {
     case rgnC_PathText::Target::Subset:
         break;
     }
-    return py::cast(std::make_shared<rgnpy_Subset>(p.Subset().ImplPtr()->ConstGet(openDatabases())));
+    return py::cast(
+        std::make_shared<rgnpy_Subset>(p.Subset().ImplPtr()->ConstGet(openDatabases())));
 }
 
 rgnC_Region rgnpy_Database::Region(const std::string& text) {
@@ -238,8 +242,8 @@ void rgnpy_Database::Bind(py::module_& m) {
         .def_property_readonly("name", &rgnpy_Database::Name,
                                "The name path texts give the database ('model').")
         .def_property_readonly("mode", &rgnpy_Database::Mode, "The mode it was opened in.")
-        .def_property_readonly("closed", [](const rgnpy_Database& d) { return !d.IsOpen(); },
-                               "True once closed.")
+        .def_property_readonly(
+            "closed", [](const rgnpy_Database& d) { return !d.IsOpen(); }, "True once closed.")
         .def_property_readonly("roots", &rgnpy_Database::Roots,
                                "The names of the stored roots, in name order.")
         .def_property_readonly("set_lists", &rgnpy_Database::SetLists,
@@ -271,18 +275,22 @@ void rgnpy_Database::Bind(py::module_& m) {
              py::arg("pairs"),
              "store_region_pairs(root, pairs)\n\n"
              "Stores a sequence of RegionPair as an array under `root`, in one transaction.")
-        .def("compact", [](rgnpy_Database& d) { d.Ddb().Compact(); },
-             "compact()\n\nDeletes rows that no root reaches and gives free pages back to the file system.")
+        .def(
+            "compact", [](rgnpy_Database& d) { d.Ddb().Compact(); },
+            "compact()\n\nDeletes rows that no root reaches and gives free pages back to the file "
+            "system.")
         .def("close", &rgnpy_Database::Close,
-             "close()\n\nCloses the database (later calls do nothing). Raises a failure the database kept\n"
+             "close()\n\nCloses the database (later calls do nothing). Raises a failure the "
+             "database kept\n"
              "(a write that could not be completed) as rgn.Error.")
         .def("__enter__", [](std::shared_ptr<rgnpy_Database> d) { return d; })
-        .def("__exit__",
-             [](rgnpy_Database& d, py::handle, py::handle, py::handle) {
-                 d.Close();
-                 return false;
-             },
-             "Closes the database; an exception from the with block passes on.")
+        .def(
+            "__exit__",
+            [](rgnpy_Database& d, py::handle, py::handle, py::handle) {
+                d.Close();
+                return false;
+            },
+            "Closes the database; an exception from the with block passes on.")
         .def("__repr__", [](const rgnpy_Database& d) {
             return "<rgn.Database '" + d.Name() + "' " + d.Path() + " mode '" + d.Mode() + "'" +
                    (d.IsOpen() ? ">" : " closed>");

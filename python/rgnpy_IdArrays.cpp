@@ -26,10 +26,10 @@ py::array rgnpy_IdArrays::IntegerArray(py::handle ids, const char* what) {
 cow_1DArrayList<int> rgnpy_IdArrays::ListFrom(py::handle ids, const char* what, long long offset) {
     py::array a = IntegerArray(ids, what);
     if (a.ndim() != 1)
-        throw py::value_error(std::string(what) + " must be one-dimensional, not of shape " +
-                              py::str(py::cast(std::vector<py::ssize_t>(
-                                          a.shape(), a.shape() + a.ndim())))
-                                  .cast<std::string>());
+        throw py::value_error(
+            std::string(what) + " must be one-dimensional, not of shape " +
+            py::str(py::cast(std::vector<py::ssize_t>(a.shape(), a.shape() + a.ndim())))
+                .cast<std::string>());
     if (a.size() > INT_MAX)
         throw py::value_error(std::string(what) + ": more ids than a list can hold");
     const int n = static_cast<int>(a.size());
@@ -61,8 +61,8 @@ cow_1DArrayList<int> rgnpy_IdArrays::ListFrom(py::handle ids, const char* what, 
         for (int k = 0; k < run; ++k) {
             const long long v = src[i + k] + offset;
             if (v < INT_MIN || v > INT_MAX)
-                throw py::value_error(std::string(what) + " holds an id outside a 32-bit int: " +
-                                      std::to_string(v));
+                throw py::value_error(std::string(what) +
+                                      " holds an id outside a 32-bit int: " + std::to_string(v));
             dst[k] = static_cast<int>(v);
         }
         i += run;

@@ -14,7 +14,8 @@ namespace {
 
 py::dict setsOf(py::handle mesh, const char* attribute) {
     if (!py::hasattr(mesh, attribute))
-        throw py::type_error(std::string("a meshio mesh has `") + attribute + "`; this object has not");
+        throw py::type_error(std::string("a meshio mesh has `") + attribute +
+                             "`; this object has not");
     py::object sets = mesh.attr(attribute);
     return sets.is_none() ? py::dict() : py::dict(sets);
 }

@@ -78,8 +78,8 @@ void rgnpy_Regions::Bind(py::module_& m) {
         "Scripts exchange regions as tuples (name, owner names..., space, set_type_bits,\n"
         "internal), exactly as the scripting bridge makes them: Region.to_tuple and\n"
         "Region.from_tuple.")
-        .def(py::init([](const std::string& name, const std::vector<std::string>& owners,
-                         int space, int setTypeBits, bool internal) {
+        .def(py::init([](const std::string& name, const std::vector<std::string>& owners, int space,
+                         int setTypeBits, bool internal) {
                  cow_List<cow_String> list;
                  for (const std::string& o : owners)
                      list.Append(cow_String(o));
@@ -94,13 +94,14 @@ void rgnpy_Regions::Bind(py::module_& m) {
                     "The region a scripting tuple describes (the bridge's omu_Get): any nonzero\n"
                     "last element means internal. A tuple the bridge cannot read (too short,\n"
                     "an int where a name belongs) raises rgn.ValueError with its message.")
-        .def("to_tuple",
-             [](const rgnC_Region& r) { return rgnpy_Tuples::ToPython(*owned(omu_ReturnPrim(r))); },
-             "to_tuple() -> tuple\n\n"
-             "The bridge's tuple (omu_ReturnPrim): (name, owner names..., space,\n"
-             "set_type_bits, internal as 0 or 1). Kind, path and identity are not part of it.")
-        .def_property_readonly("name", [](const rgnC_Region& r) { return r.Name().str(); },
-                               "The set's name.")
+        .def(
+            "to_tuple",
+            [](const rgnC_Region& r) { return rgnpy_Tuples::ToPython(*owned(omu_ReturnPrim(r))); },
+            "to_tuple() -> tuple\n\n"
+            "The bridge's tuple (omu_ReturnPrim): (name, owner names..., space,\n"
+            "set_type_bits, internal as 0 or 1). Kind, path and identity are not part of it.")
+        .def_property_readonly(
+            "name", [](const rgnC_Region& r) { return r.Name().str(); }, "The set's name.")
         .def_property_readonly("owners", &ownerNames, "The names of the owning objects.")
         .def_property_readonly("space", &rgnC_Region::Space, "The caller's space number.")
         .def_property_readonly("set_type_bits", &rgnC_Region::SetTypeBits,
@@ -108,10 +109,10 @@ void rgnpy_Regions::Bind(py::module_& m) {
         .def_property_readonly("internal", &rgnC_Region::Internal, "True for an internal set.")
         .def_property("kind", &rgnC_Region::TypeObsolete, &rgnC_Region::SetTypeObsolete,
                       "The region's kind (RegionKind; NONE unless set). Not part of the tuple.")
-        .def_property_readonly("full_name",
-                               [](const rgnC_Region& r) { return r.FullName().str(); },
-                               "The owner names after the first, each followed by '.', then the "
-                               "name.")
+        .def_property_readonly(
+            "full_name", [](const rgnC_Region& r) { return r.FullName().str(); },
+            "The owner names after the first, each followed by '.', then the "
+            "name.")
         .def_property_readonly(
             "path",
             [](const rgnC_Region& r) -> py::object {
@@ -153,10 +154,13 @@ void rgnpy_Regions::Bind(py::module_& m) {
             "RegionPair.from_tuple(t, ground1=False, ground2=False, suppress=False)\n\n"
             "A pair from the tuple of its two region tuples; the flags, which the tuple does\n"
             "not carry, are given separately.")
-        .def("to_tuple",
-             [](const rgnC_RegionPair& p) { return rgnpy_Tuples::ToPython(*owned(omu_ReturnPrim(p))); },
-             "to_tuple() -> tuple\n\n(region1.to_tuple(), region2.to_tuple()), as the bridge makes "
-             "it.")
+        .def(
+            "to_tuple",
+            [](const rgnC_RegionPair& p) {
+                return rgnpy_Tuples::ToPython(*owned(omu_ReturnPrim(p)));
+            },
+            "to_tuple() -> tuple\n\n(region1.to_tuple(), region2.to_tuple()), as the bridge makes "
+            "it.")
         .def_property_readonly(
             "region1", [](const rgnC_RegionPair& p) { return p.Region1(); },
             "The first region (a copy).")

@@ -118,17 +118,18 @@ void rgnpy_SetData::Bind(py::module_& m) {
              py::arg("internal") = false, py::arg("unsorted") = false,
              "SetData(index, label, type=SetType.NODE_SET, internal=False, unsorted=False)\n\n"
              "An empty set. `type` is a SetType, its name or its number.")
-        .def("add_subset",
-             static_cast<void (rgnpy_SetData::*)(int, int, py::handle, py::handle, py::handle,
-                                                 py::handle)>(&rgnpy_SetData::AddSubset),
-             py::arg("mesh_index"),
-             py::arg("class_index"), py::arg("ids"), py::arg("type") = py::none(),
-             py::arg("unsorted") = py::none(), py::arg("facet_ids") = py::none(),
-             "add_subset(mesh_index, class_index, ids, type=None, unsorted=None, facet_ids=None)\n\n"
-             "Adds the next subset (index len(subsets)). `ids` and `facet_ids` are 1-D integer\n"
-             "arrays (numpy or lists) copied into the set; `facet_ids` is empty or as long as\n"
-             "`ids`. `type` None takes the set's own type; `unsorted` None tells from the ids.\n"
-             "Raises rgn.Error with the system's message for facet ids of the wrong length.")
+        .def(
+            "add_subset",
+            static_cast<void (rgnpy_SetData::*)(int, int, py::handle, py::handle, py::handle,
+                                                py::handle)>(&rgnpy_SetData::AddSubset),
+            py::arg("mesh_index"), py::arg("class_index"), py::arg("ids"),
+            py::arg("type") = py::none(), py::arg("unsorted") = py::none(),
+            py::arg("facet_ids") = py::none(),
+            "add_subset(mesh_index, class_index, ids, type=None, unsorted=None, facet_ids=None)\n\n"
+            "Adds the next subset (index len(subsets)). `ids` and `facet_ids` are 1-D integer\n"
+            "arrays (numpy or lists) copied into the set; `facet_ids` is empty or as long as\n"
+            "`ids`. `type` None takes the set's own type; `unsorted` None tells from the ids.\n"
+            "Raises rgn.Error with the system's message for facet ids of the wrong length.")
         .def("subset", &rgnpy_SetData::Subset, py::arg("index"),
              "subset(index) -> Subset\n\n"
              "The subset of that index; rgn.Error outside 0 .. len(subsets) - 1.")
@@ -139,28 +140,34 @@ void rgnpy_SetData::Bind(py::module_& m) {
              "when none matches.")
         .def_property_readonly("subsets", &rgnpy_SetData::Subsets,
                                "The subsets in index order (read from the store on first use).")
-        .def_property_readonly("index", [](const rgnpy_SetData& s) { return s.Data().SetIndex(); },
-                               "The set's index.")
-        .def_property_readonly("label",
-                               [](const rgnpy_SetData& s) { return s.Data().SetLabel().str(); },
-                               "The set's label (its name).")
-        .def_property_readonly("type", [](const rgnpy_SetData& s) { return s.Data().SetType(); },
-                               "The kind of set, a SetType.")
-        .def_property_readonly("internal",
-                               [](const rgnpy_SetData& s) { return s.Data().InternalSet(); },
-                               "True for an internal set.")
-        .def_property_readonly("unsorted", [](const rgnpy_SetData& s) { return s.Data().Unsorted(); },
-                               "True when the set's ids are marked as not in ascending order.")
+        .def_property_readonly(
+            "index", [](const rgnpy_SetData& s) { return s.Data().SetIndex(); }, "The set's index.")
+        .def_property_readonly(
+            "label", [](const rgnpy_SetData& s) { return s.Data().SetLabel().str(); },
+            "The set's label (its name).")
+        .def_property_readonly(
+            "type", [](const rgnpy_SetData& s) { return s.Data().SetType(); },
+            "The kind of set, a SetType.")
+        .def_property_readonly(
+            "internal", [](const rgnpy_SetData& s) { return s.Data().InternalSet(); },
+            "True for an internal set.")
+        .def_property_readonly(
+            "unsorted", [](const rgnpy_SetData& s) { return s.Data().Unsorted(); },
+            "True when the set's ids are marked as not in ascending order.")
         .def_property_readonly("stored", &rgnpy_SetData::IsStored,
                                "True for a set read from a database (then read-only).")
-        .def("same_contents",
-             [](const rgnpy_SetData& a, const rgnpy_SetData& b) { return a.Data().IsEqual(b.Data()); },
-             py::arg("other"),
-             "same_contents(other) -> bool\n\n"
-             "The system's set equality: same type and the same subsets (count, mesh, class,\n"
-             "type, ids and facet ids, in order). Labels, indices and flags take no part.")
-        .def("__len__", [](const rgnpy_SetData& s) { return s.Data().NumSubset(); },
-             "The number of subsets.")
+        .def(
+            "same_contents",
+            [](const rgnpy_SetData& a, const rgnpy_SetData& b) {
+                return a.Data().IsEqual(b.Data());
+            },
+            py::arg("other"),
+            "same_contents(other) -> bool\n\n"
+            "The system's set equality: same type and the same subsets (count, mesh, class,\n"
+            "type, ids and facet ids, in order). Labels, indices and flags take no part.")
+        .def(
+            "__len__", [](const rgnpy_SetData& s) { return s.Data().NumSubset(); },
+            "The number of subsets.")
         .def("__repr__", [](const rgnpy_SetData& s) {
             const rgnC_SetData& d = s.Data();
             return "<rgn.SetData " + std::to_string(d.SetIndex()) + " '" + d.SetLabel().str() +

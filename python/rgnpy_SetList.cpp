@@ -62,44 +62,53 @@ void rgnpy_SetList::Bind(py::module_& m) {
         .def_property_readonly("root", &rgnpy_SetList::Root, "The root name.")
         .def_property_readonly("path", &rgnpy_SetList::Path,
                                "The list's path text, e.g. 'model.sets'.")
-        .def("keys", &rgnpy_SetList::Keys, "keys() -> list[int]\n\nThe keys in ascending order (nothing is fetched).")
-        .def("__len__", [](const rgnpy_SetList& l) { return l.List().Count(); },
-             "The number of sets.")
-        .def("__contains__",
-             [](const rgnpy_SetList& l, py::handle key) {
-                 return py::isinstance<py::int_>(key) && l.List().IsMember(key.cast<int>());
-             },
-             "Whether the list holds that key.")
-        .def("__iter__",
-             [](const rgnpy_SetList& l) { return py::iter(py::cast(l.Keys())); },
-             "Iterates over the keys.")
+        .def("keys", &rgnpy_SetList::Keys,
+             "keys() -> list[int]\n\nThe keys in ascending order (nothing is fetched).")
+        .def(
+            "__len__", [](const rgnpy_SetList& l) { return l.List().Count(); },
+            "The number of sets.")
+        .def(
+            "__contains__",
+            [](const rgnpy_SetList& l, py::handle key) {
+                return py::isinstance<py::int_>(key) && l.List().IsMember(key.cast<int>());
+            },
+            "Whether the list holds that key.")
+        .def(
+            "__iter__", [](const rgnpy_SetList& l) { return py::iter(py::cast(l.Keys())); },
+            "Iterates over the keys.")
         .def("__getitem__", &rgnpy_SetList::Get, py::arg("key"),
-             "list[key] -> SetData\n\nThe set under `key`, read-only; rgn.Error (the system's message, naming the file\n"
+             "list[key] -> SetData\n\nThe set under `key`, read-only; rgn.Error (the system's "
+             "message, naming the file\n"
              "and the key) when the list holds no such key.")
-        .def("get",
-             [](const rgnpy_SetList& l, int key, py::object fallback) -> py::object {
-                 if (!l.List().IsMember(key))
-                     return fallback;
-                 return py::cast(l.Get(key));
-             },
-             py::arg("key"), py::arg("default") = py::none(),
-             "get(key, default=None) -> SetData | None\n\nThe set under `key`, or `default`.")
-        .def("items",
-             [](const rgnpy_SetList& l) {
-                 py::list out;
-                 for (int key : l.Keys())
-                     out.append(py::make_tuple(key, l.Get(key)));
-                 return out;
-             },
-             "items() -> list[tuple[int, SetData]]\n\n(key, SetData) pairs in key order; fetches every set.")
-        .def("__setitem__",
-             [](rgnpy_SetList& l, int key, py::handle set) {
-                 py::dict one;
-                 one[py::int_(key)] = set;
-                 l.Update(one);
-             },
-             py::arg("key"), py::arg("set"),
-             "list[key] = set\n\nStores `set` under `key` (replacing any set there) in one transaction.")
+        .def(
+            "get",
+            [](const rgnpy_SetList& l, int key, py::object fallback) -> py::object {
+                if (!l.List().IsMember(key))
+                    return fallback;
+                return py::cast(l.Get(key));
+            },
+            py::arg("key"), py::arg("default") = py::none(),
+            "get(key, default=None) -> SetData | None\n\nThe set under `key`, or `default`.")
+        .def(
+            "items",
+            [](const rgnpy_SetList& l) {
+                py::list out;
+                for (int key : l.Keys())
+                    out.append(py::make_tuple(key, l.Get(key)));
+                return out;
+            },
+            "items() -> list[tuple[int, SetData]]\n\n(key, SetData) pairs in key order; fetches "
+            "every set.")
+        .def(
+            "__setitem__",
+            [](rgnpy_SetList& l, int key, py::handle set) {
+                py::dict one;
+                one[py::int_(key)] = set;
+                l.Update(one);
+            },
+            py::arg("key"), py::arg("set"),
+            "list[key] = set\n\nStores `set` under `key` (replacing any set there) in one "
+            "transaction.")
         .def("update", &rgnpy_SetList::Update, py::arg("sets"),
              "update(sets)\n\nStores every set of the mapping {key: SetData} (or iterable of\n"
              "(key, SetData) pairs) in one transaction.")

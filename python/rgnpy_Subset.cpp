@@ -14,13 +14,20 @@ namespace {
 
 const char* typeName(res_SetTypeEnm type) {
     switch (type) {
-    case res_SetTypeEnm::NODE_SET: return "NODE_SET";
-    case res_SetTypeEnm::ELEMENT_SET: return "ELEMENT_SET";
-    case res_SetTypeEnm::SURFACE_SET: return "SURFACE_SET";
-    case res_SetTypeEnm::SURFACE_ELEMENT: return "SURFACE_ELEMENT";
-    case res_SetTypeEnm::SURFACE_FACET: return "SURFACE_FACET";
-    case res_SetTypeEnm::SURFACE_EDGE: return "SURFACE_EDGE";
-    case res_SetTypeEnm::SURFACE_NODE: return "SURFACE_NODE";
+    case res_SetTypeEnm::NODE_SET:
+        return "NODE_SET";
+    case res_SetTypeEnm::ELEMENT_SET:
+        return "ELEMENT_SET";
+    case res_SetTypeEnm::SURFACE_SET:
+        return "SURFACE_SET";
+    case res_SetTypeEnm::SURFACE_ELEMENT:
+        return "SURFACE_ELEMENT";
+    case res_SetTypeEnm::SURFACE_FACET:
+        return "SURFACE_FACET";
+    case res_SetTypeEnm::SURFACE_EDGE:
+        return "SURFACE_EDGE";
+    case res_SetTypeEnm::SURFACE_NODE:
+        return "SURFACE_NODE";
     }
     return "unknown";
 }
@@ -127,21 +134,27 @@ void rgnpy_Subset::Bind(py::module_& m) {
              "Positions of `ids` (a numpy integer array of any shape, or a list) in this subset:\n"
              "an int32 array of the same shape, -1 for ids the subset does not hold. Runs in\n"
              "C++ at one hash lookup per id; the first call builds the table in one pass.")
-        .def_property_readonly("index", [](const rgnpy_Subset& s) { return s.Data().SubsetIndex(); },
-                               "The subset's index in its set (its key in the set's subset list).")
-        .def_property_readonly("set_index", [](const rgnpy_Subset& s) { return s.Data().SetIndex(); },
-                               "The index of the set that holds the subset.")
-        .def_property_readonly("mesh_index", [](const rgnpy_Subset& s) { return s.Data().MeshIndex(); },
-                               "The index of the mesh the ids belong to.")
-        .def_property_readonly("class_index",
-                               [](const rgnpy_Subset& s) { return s.Data().ClassIndex(); },
-                               "The class of data within that mesh (an element type, say).")
-        .def_property_readonly("type", [](const rgnpy_Subset& s) { return s.Data().SubsetType(); },
-                               "The kind of items held, a SetType.")
-        .def_property_readonly("unsorted", [](const rgnpy_Subset& s) { return s.Data().Unsorted(); },
-                               "True when the ids were stored as not in ascending order.")
-        .def("__len__", [](const rgnpy_Subset& s) { return s.Data().IdArray().Count(); },
-             "The number of ids.")
+        .def_property_readonly(
+            "index", [](const rgnpy_Subset& s) { return s.Data().SubsetIndex(); },
+            "The subset's index in its set (its key in the set's subset list).")
+        .def_property_readonly(
+            "set_index", [](const rgnpy_Subset& s) { return s.Data().SetIndex(); },
+            "The index of the set that holds the subset.")
+        .def_property_readonly(
+            "mesh_index", [](const rgnpy_Subset& s) { return s.Data().MeshIndex(); },
+            "The index of the mesh the ids belong to.")
+        .def_property_readonly(
+            "class_index", [](const rgnpy_Subset& s) { return s.Data().ClassIndex(); },
+            "The class of data within that mesh (an element type, say).")
+        .def_property_readonly(
+            "type", [](const rgnpy_Subset& s) { return s.Data().SubsetType(); },
+            "The kind of items held, a SetType.")
+        .def_property_readonly(
+            "unsorted", [](const rgnpy_Subset& s) { return s.Data().Unsorted(); },
+            "True when the ids were stored as not in ascending order.")
+        .def(
+            "__len__", [](const rgnpy_Subset& s) { return s.Data().IdArray().Count(); },
+            "The number of ids.")
         .def("__repr__", [](const rgnpy_Subset& s) {
             const rgnC_SubsetData& d = s.Data();
             return "<rgn.Subset " + std::to_string(d.SubsetIndex()) + " of set " +

@@ -19,7 +19,9 @@ class [[gnu::visibility("hidden")]] rgnpy_Subset {
 public:
     explicit rgnpy_Subset(const rgnC_SubsetData& subset) : subset_(subset) {}
 
-    const rgnC_SubsetData& Data() const { return subset_; }
+    const rgnC_SubsetData& Data() const {
+        return subset_;
+    }
 
     // The ids (or facet ids) as a read-only numpy int32 array, copied on the first call and
     // then handed out again.
@@ -31,7 +33,7 @@ public:
     // call builds the table (one pass over the subset's ids).
     pybind11::array_t<int> Lookup(pybind11::handle ids);
 
-    static void Bind(pybind11::module_& module);
+    static void Bind(pybind11::module_ & module);
 
 private:
     // LookupIndex rebuilds its table on every call for a subset that holds an id twice; a

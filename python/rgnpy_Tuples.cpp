@@ -47,9 +47,8 @@ std::unique_ptr<omu_PrimTuple> rgnpy_Tuples::FromPython(py::handle tuple) {
         } else if (py::isinstance<py::tuple>(item) || py::isinstance<py::list>(item)) {
             out->Append(std::unique_ptr<omu_Primitive>(FromPython(item)));
         } else {
-            throw py::type_error(
-                "a scripting tuple holds str, int and tuples, not " +
-                py::str(py::type::of(item).attr("__name__")).cast<std::string>());
+            throw py::type_error("a scripting tuple holds str, int and tuples, not " +
+                                 py::str(py::type::of(item).attr("__name__")).cast<std::string>());
         }
     }
     return out;
