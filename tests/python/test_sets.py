@@ -1,5 +1,7 @@
 # Databases, sets and subsets from Python: store, reopen, read, resolve, look up; and what
 # objects handed to Python do once their database is closed.
+import threading
+
 import numpy as np
 import pytest
 
@@ -88,6 +90,22 @@ def test_objects_outlive_their_database_safely(model):
     with pytest.raises(rgn.Error, match="no model database named 'model' is open"):
         region.set()
     db.close()  # again: nothing
+
+
+def test_a_database_belongs_to_the_thread_that_opened_it(model):
+    path, _ = model
+    caught = []
+    with rgn.open(path) as db:
+        worker = threading.Thread(target=lambda: caught.append(pytest.raises(rgn.Error, db.sets)))
+        worker.start()
+        worker.join()
+        assert "belongs to the thread that opened it" in str(caught[0].value)
+        # another thread has its own root: the same name is free there
+        opened = []
+        other = threading.Thread(target=lambda: opened.append(rgn.open(path).sets().keys()))
+        other.start()
+        other.join()
+        assert opened == [[0, 1, 2]]
 
 
 def test_writes_commit_at_once_and_refuse_where_they_must(model, tmp_path):
