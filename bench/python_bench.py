@@ -10,7 +10,7 @@ build_store   a set of 1e7 ids built from a numpy array and stored as a new mode
               (SetData, add_subset, open, store_sets, close), against the same steps in C++
               from a std::vector (rgnC_SetData, AddSubset, ddr_Ddb, StoreRoot, Close).
 
-Runs alternate between the two sides; each ratio is the median Python time over the median
+Runs alternate between the two sides (which goes first alternates too); each ratio is the median Python time over the median
 C++ time, below 1 when Python is faster. Files go to --folder (default: the temp folder),
 which should be on a disk: the store is bound by its syncs.
 """
@@ -28,8 +28,8 @@ def main():
     parser.add_argument("--build", default=os.path.join(here, "..", "build"),
                         help="the normal build tree (default: build/ beside bench/)")
     parser.add_argument("--folder", default=tempfile.gettempdir(), help="where files go")
-    parser.add_argument("--lookup-runs", type=int, default=9)
-    parser.add_argument("--store-runs", type=int, default=7)
+    parser.add_argument("--lookup-runs", type=int, default=10)
+    parser.add_argument("--store-runs", type=int, default=8)
     args = parser.parse_args()
     sys.path.insert(0, os.path.join(os.path.abspath(args.build), "python"))
 
@@ -51,22 +51,26 @@ def main():
     positions = subset.lookup(probes)  # builds the table, as the C++ side does before timing
     assert (positions >= 0).sum() == n // 2
 
-    py_lookup, cpp_lookup = [], []
-    for _ in range(args.lookup_runs):
+    def python_lookup():
         start = time.perf_counter()
         subset.lookup(probes)
         py_lookup.append(time.perf_counter() - start)
+
+    def cpp_lookup_run():
         cpp_lookup.append(native.lookup_seconds(ids, probes))
+
+    py_lookup, cpp_lookup = [], []
+    for run in range(args.lookup_runs):
+        # which side goes first alternates: the second one may reuse memory the first freed
+        for side in (python_lookup, cpp_lookup_run)[:: 1 if run % 2 == 0 else -1]:
+            side()
 
     big = rng.permutation(10_000_000).astype(np.int32)
     folder = tempfile.mkdtemp(prefix="rgn-python-bench-", dir=args.folder)
     py_path, cpp_path = os.path.join(folder, "python.db"), os.path.join(folder, "cpp.db")
     py_store, cpp_store = [], []
     try:
-        for _ in range(args.store_runs):
-            for path in (py_path, cpp_path):
-                if os.path.exists(path):
-                    os.remove(path)
+        def python_store():
             start = time.perf_counter()
             s = rgn.SetData(0, "BENCH", rgn.SetType.NODE_SET)
             s.add_subset(0, 0, big)
@@ -74,7 +78,16 @@ def main():
                 db.store_sets("sets", [s])
             del s
             py_store.append(time.perf_counter() - start)
+
+        def cpp_store_run():
             cpp_store.append(native.build_store_seconds(cpp_path, big))
+
+        for run in range(args.store_runs):
+            for path in (py_path, cpp_path):
+                if os.path.exists(path):
+                    os.remove(path)
+            for side in (python_store, cpp_store_run)[:: 1 if run % 2 == 0 else -1]:
+                side()
         with rgn.open(py_path) as db:  # what Python stored is what was given
             assert np.array_equal(db.sets()[0].subset(0).ids, big)
     finally:
