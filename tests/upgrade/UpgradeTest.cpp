@@ -285,11 +285,16 @@ TEST_F(Upgrade, NewerFilesAndTakenTargetsAreRefused) {
 TEST_F(Upgrade, AKilledUpgradeLeavesNoHalfFile) {
     OldModel::Write(old, {kRegion203, kSet203, kSubset203}, 300, 4, 1000, 2);
     const std::string oldBytes = bytesOf(old);
+    // Kill times are spread over how long one whole upgrade takes on this machine.
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_EQ(dbc_Upgrade(old, upgraded), dbc_UpgradeResult::Upgraded);
+    const auto wholeUpgrade = std::chrono::duration_cast<std::chrono::microseconds>(
+                                  std::chrono::steady_clock::now() - start)
+                                  .count();
     std::mt19937 random(31337);
     int killedBeforeTheEnd = 0;
     for (int round = 0; round < 20; ++round) {
         std::filesystem::remove(upgraded);
-        const auto start = std::chrono::steady_clock::now();
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
@@ -300,7 +305,7 @@ TEST_F(Upgrade, AKilledUpgradeLeavesNoHalfFile) {
             }
             ::_exit(0);
         }
-        std::this_thread::sleep_for(std::chrono::microseconds(random() % 300000));
+        std::this_thread::sleep_for(std::chrono::microseconds(random() % (wholeUpgrade + 1)));
         ::kill(child, SIGKILL);
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
@@ -309,7 +314,6 @@ TEST_F(Upgrade, AKilledUpgradeLeavesNoHalfFile) {
             ASSERT_EQ(WEXITSTATUS(status), 0);
         else
             ++killedBeforeTheEnd;
-        (void)start;
         EXPECT_EQ(bytesOf(old), oldBytes) << round;
         if (std::filesystem::exists(upgraded)) {
             ddr_Ddb db(cow_String("model"), upgraded, ddr_Ddb::Mode::ReadOnly);
