@@ -69,7 +69,8 @@ void writeEverything(const std::string& path) {
     db.StoreRoot(cow_String("setPath"), setPath(3));
     const rgnC_SubsetDataListPath subsets(new rgnC_SubsetListOfSet(setPath(3)));
     db.StoreRoot(cow_String("subsetList"), subsets);
-    db.StoreRoot(cow_String("subsetPath"), rgnC_SubsetDataPath(new rgnC_SubsetDataInList(2, subsets)));
+    db.StoreRoot(cow_String("subsetPath"),
+                 rgnC_SubsetDataPath(new rgnC_SubsetDataInList(2, subsets)));
     db.StoreRoot(cow_String("setList"), rgnC_SetDataListPath(new rgnC_SetDataListRoot(
                                             cow_String(ModuleWalk::kDdbName), cow_String("sets"))));
 }
@@ -100,7 +101,8 @@ int main(int argc, char** argv) {
         std::filesystem::create_directories(folder);
         std::filesystem::remove(scratch);
         writeEverything(scratch);
-        for (const auto& [name, pageSize] : {std::pair{"module-512.db", 512}, {"module-1k.db", 1024}}) {
+        for (const auto& [name, pageSize] :
+             {std::pair{"module-512.db", 512}, {"module-1k.db", 1024}}) {
             const std::string seed = (folder / name).string();
             compact(scratch, seed, pageSize);
             // A seed reads through whole: a refusal here is a fault of the reader.

@@ -28,7 +28,7 @@ const cls_ClassMetadata* cls_MementoRead::Metadata() const {
 namespace {
 std::string classNameOf(std::uint32_t classId) {
     const cls_ClassMetadata* md = cls_ClassRegistrar::Current().Find(classId);
-    return md                         ? md->Name().str()
+    return md                          ? md->Name().str()
            : classId == cls_MapTypeId  ? std::string("stored map")
            : classId == cls_ListTypeId ? std::string("stored list")
                                        : "class id " + std::to_string(classId);

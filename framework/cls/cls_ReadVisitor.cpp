@@ -19,8 +19,8 @@ cls_ReadVisitor::cls_ReadVisitor(const cls_ReadVisitor& parent, const cls_FieldH
         // or its values under the same names.
         if (declared != 0 && !cls_ClassRegistrar::Current().IsA(ref->classId, declared)) {
             const cls_ClassMetadata& held = p.Reader().Database().ClassOf(ref->classId);
-            p.Damaged("attribute '" + field.Name().str() + "' refers to a '" +
-                      held.Name().str() + "' where another class belongs");
+            p.Damaged("attribute '" + field.Name().str() + "' refers to a '" + held.Name().str() +
+                      "' where another class belongs");
         }
         own_ = std::make_unique<cls_MementoRead>(p.Reader(), ref->oid, ref->classId, collection);
     } else {

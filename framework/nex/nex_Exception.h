@@ -10,7 +10,10 @@
 // the message (AddContext: the innermost object wins, later calls change nothing) and rethrows
 // the same object, so the type and the thrower's own text stay:
 //
-//   catch (nex_Exception& e) { e.AddContext("model database 'a.db': object 12 (rgnC_Region)"); throw; }
+//   catch (nex_Exception& e) {
+//       e.AddContext("model database 'a.db': object 12 (rgnC_Region)");
+//       throw;
+//   }
 #pragma once
 
 #include "cow_String.h"

@@ -379,5 +379,6 @@ TEST_F(BadInput, ObjectsReferringBackOrNestedTooDeep) {
             "WHERE \"next#OID\" IS NULL");
     }
     ddr_Ddb db(cow_String("c"), path, ddr_Ddb::Mode::ReadOnly);
-    EXPECT_TRUE(failsWith(path, "which contains it", [&] { db.LoadRoot<Link>(cow_String("short")); }));
+    EXPECT_TRUE(
+        failsWith(path, "which contains it", [&] { db.LoadRoot<Link>(cow_String("short")); }));
 }

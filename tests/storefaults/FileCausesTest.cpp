@@ -67,8 +67,8 @@ std::optional<std::string> refusalAsNobody(const std::function<void()>& action) 
             (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0))
             ::_exit(kCannotDrop);
         const std::string message = refusal(action).value_or("");
-        const bool sent = ::write(fds[1], message.data(), message.size()) ==
-                          static_cast<ssize_t>(message.size());
+        const bool sent =
+            ::write(fds[1], message.data(), message.size()) == static_cast<ssize_t>(message.size());
         ::_exit(sent ? 0 : 1); // no exit handlers: they belong to the parent
     }
     ::close(fds[1]);
@@ -150,9 +150,8 @@ TEST_F(FileCauses, AFileCutUnderAnOpenReaderIsRefused) {
 TEST_F(FileCauses, AFolderThatIsNotWritable) {
     const std::string path = placeSample("readonly-folder", 0555, 0666);
     const std::string folder = dir.File("readonly-folder");
-    const auto why = refusalAsNobody([&] {
-        ddr_Ddb db(cow_String("w"), path, ddr_Ddb::Mode::ReadWrite);
-    });
+    const auto why =
+        refusalAsNobody([&] { ddr_Ddb db(cow_String("w"), path, ddr_Ddb::Mode::ReadWrite); });
     if (!why)
         GTEST_SKIP() << "cannot drop to an unprivileged user to test permissions";
     EXPECT_EQ(*why, "model database '" + path + "': the folder '" + folder +
@@ -174,9 +173,8 @@ TEST_F(FileCauses, AFolderThatIsNotWritable) {
 
 TEST_F(FileCauses, AFileThatIsNotWritable) {
     const std::string path = placeSample("readonly-file", 0777, 0444);
-    const auto why = refusalAsNobody([&] {
-        ddr_Ddb db(cow_String("w"), path, ddr_Ddb::Mode::ReadWrite);
-    });
+    const auto why =
+        refusalAsNobody([&] { ddr_Ddb db(cow_String("w"), path, ddr_Ddb::Mode::ReadWrite); });
     if (!why)
         GTEST_SKIP() << "cannot drop to an unprivileged user to test permissions";
     EXPECT_EQ(*why, "model database '" + path + "': the file is not writable");
@@ -219,8 +217,9 @@ TEST_F(FileCauses, AHotJournalInAFolderThatIsNotWritable) {
     if (!why)
         GTEST_SKIP() << "cannot drop to an unprivileged user to test permissions";
     EXPECT_EQ(*why, "model database '" + path + "': holds a write cut short by a crash (journal '" +
-                        journal + "'), which must be rolled back before it can be read, and the "
-                                  "folder '" +
+                        journal +
+                        "'), which must be rolled back before it can be read, and the "
+                        "folder '" +
                         folder + "' is not writable");
     EXPECT_TRUE(std::filesystem::exists(journal)); // left for a reader that may roll it back
 

@@ -18,8 +18,8 @@ namespace {
 
 // Set k has k + 1 subsets; subset 1 has facet ids.
 rgnC_SetData setWithSubsets(int k) {
-    rgnC_SetData set(k, cow_String("SET-" + std::to_string(k)), res_SetTypeEnm::SURFACE_SET,
-                     false, false);
+    rgnC_SetData set(k, cow_String("SET-" + std::to_string(k)), res_SetTypeEnm::SURFACE_SET, false,
+                     false);
     for (int i = 0; i <= k; ++i) {
         cow_1DArrayList<int> ids, facets;
         for (int j = 0; j < 4; ++j) {
@@ -52,41 +52,40 @@ struct Case {
 // The rows the cases damage.
 #define SET2 "(SELECT oid FROM rgnC_SetData ORDER BY oid LIMIT 1 OFFSET 2)"
 #define SUBSETS2 "(SELECT \"subsetList#OID\" FROM rgnC_SetData WHERE oid = " SET2 ")"
-#define SUBSET(k)                                                                                  \
-    "(SELECT elemOid FROM cls_map WHERE oid = " SUBSETS2 " AND key = " #k ")"
+#define SUBSET(k) "(SELECT elemOid FROM cls_map WHERE oid = " SUBSETS2 " AND key = " #k ")"
 #define PAIR "(SELECT oid FROM rgnC_RegionPair LIMIT 1)"
 #define PROPAGATED "(SELECT oid FROM rgnC_PropRegionList LIMIT 1)"
 #define PROPAGATED_LIST "(SELECT \"val#OID\" FROM rgnC_PropRegionList LIMIT 1)"
 #define NAMED_REGION "(SELECT oid FROM cls_roots WHERE name = 'named')"
 
 const Case kCases[] = {
-    {"a negative subset count", "UPDATE rgnC_SetData SET numSubset = -1 WHERE oid = " SET2,
-     "sets", "rgnC_SetData", SET2, "numSubset is -1, a negative count"},
+    {"a negative subset count", "UPDATE rgnC_SetData SET numSubset = -1 WHERE oid = " SET2, "sets",
+     "rgnC_SetData", SET2, "numSubset is -1, a negative count"},
     {"a subset count beyond an int",
-     "UPDATE rgnC_SetData SET numSubset = 1099511627776 WHERE oid = " SET2, "sets",
-     "rgnC_SetData", SET2, "1099511627776, beyond the range of an int"},
+     "UPDATE rgnC_SetData SET numSubset = 1099511627776 WHERE oid = " SET2, "sets", "rgnC_SetData",
+     SET2, "1099511627776, beyond the range of an int"},
     {"a subset count larger than the subsets stored",
      "UPDATE rgnC_SetData SET numSubset = 4 WHERE oid = " SET2, "sets", "rgnC_SetData", SET2,
      "numSubset is 4 but its subset list holds 3 subsets under the keys 0 to 2"},
     {"a subset count smaller than the subsets stored",
      "UPDATE rgnC_SetData SET numSubset = 2 WHERE oid = " SET2, "sets", "rgnC_SetData", SET2,
      "numSubset is 2 but its subset list holds 3"},
-    {"a subset missing from the list",
-     "DELETE FROM cls_map WHERE oid = " SUBSETS2 " AND key = 0", "sets", "rgnC_SetData", SET2,
+    {"a subset missing from the list", "DELETE FROM cls_map WHERE oid = " SUBSETS2 " AND key = 0",
+     "sets", "rgnC_SetData", SET2,
      "numSubset is 3 but its subset list holds 2 subsets under the keys 1 to 2"},
     {"a facet list neither empty nor one per id",
      "UPDATE cls_intlist SET count = 2, ids = x'0100000002000000' "
      "WHERE oid = (SELECT \"facetIdArray#OID\" FROM rgnC_SubsetData WHERE oid = " SUBSET(1) ")",
      "sets", "rgnC_SubsetData", SUBSET(1), "its facet id list holds 2 ids for 4 ids"},
     {"a subset index that disagrees with its key",
-     "UPDATE rgnC_SubsetData SET subsetIndex = 0 WHERE oid = " SUBSET(2), "sets",
-     "rgnC_SubsetData", SUBSET(2), "subsetIndex is 0 but the subset is stored under the key 2"},
+     "UPDATE rgnC_SubsetData SET subsetIndex = 0 WHERE oid = " SUBSET(2), "sets", "rgnC_SubsetData",
+     SUBSET(2), "subsetIndex is 0 but the subset is stored under the key 2"},
     {"a negative subset index",
      "UPDATE rgnC_SubsetData SET subsetIndex = -3 WHERE oid = " SUBSET(1), "sets",
      "rgnC_SubsetData", SUBSET(1), "subsetIndex is -3, a negative key"},
-    {"a subset of another set",
-     "UPDATE rgnC_SubsetData SET setIndex = 7 WHERE oid = " SUBSET(0), "sets",
-     "rgnC_SubsetData", SUBSET(0), "setIndex is 7 but the subset belongs to the set of index 2"},
+    {"a subset of another set", "UPDATE rgnC_SubsetData SET setIndex = 7 WHERE oid = " SUBSET(0),
+     "sets", "rgnC_SubsetData", SUBSET(0),
+     "setIndex is 7 but the subset belongs to the set of index 2"},
     {"a set index stored as a real", "UPDATE rgnC_SetData SET setIndex = 2.5 WHERE oid = " SET2,
      "sets", "rgnC_SetData", SET2, "'setIndex' holds a real number where an int belongs"},
     {"a set index stored as text", "UPDATE rgnC_SetData SET setIndex = 'two' WHERE oid = " SET2,
@@ -117,9 +116,8 @@ const Case kCases[] = {
      "UPDATE rgnC_RegionPair SET \"region2#OID\" = " SET2 ", \"region2#ClassID\" = 39059459",
      "pair", "rgnC_RegionPair", PAIR,
      "attribute 'region2' refers to a 'rgnC_SetData' where another class belongs"},
-    {"a propagation state outside the table",
-     "UPDATE rgnC_PropRegionList SET state = 'BOGUS'", "propagated", "rgnC_PropRegionList",
-     PROPAGATED, "str not allowed: BOGUS"},
+    {"a propagation state outside the table", "UPDATE rgnC_PropRegionList SET state = 'BOGUS'",
+     "propagated", "rgnC_PropRegionList", PROPAGATED, "str not allowed: BOGUS"},
     {"a region list holding a set",
      "UPDATE cls_objlist SET elemOid = " SET2 ", elemClassId = 39059459 "
      "WHERE oid = " PROPAGATED_LIST " AND pos = 1",
@@ -137,8 +135,8 @@ protected:
         db.StoreRoot(cow_String("sets"), sets);
         const rgnC_Region named(cow_String("TOP"), cow_String("part"), 0, 4, false);
         db.StoreRoot(cow_String("named"), named);
-        db.StoreRoot(cow_String("pair"), rgnC_RegionPair(rgnC_Region(setPath(1)), named, true,
-                                                         false, false));
+        db.StoreRoot(cow_String("pair"),
+                     rgnC_RegionPair(rgnC_Region(setPath(1)), named, true, false, false));
         rgnC_PropRegionList propagated;
         propagated.Get().Append(named);
         propagated.Get().Append(rgnC_Region(setPath(3)));

@@ -43,7 +43,9 @@ inline void Start() {
     (void)started;
 }
 
-inline std::uint64_t Mix(std::uint64_t h, std::uint64_t v) { return (h ^ v) * 0x100000001B3ULL; }
+inline std::uint64_t Mix(std::uint64_t h, std::uint64_t v) {
+    return (h ^ v) * 0x100000001B3ULL;
+}
 
 inline std::uint64_t Mix(std::uint64_t h, std::string_view text) {
     for (unsigned char c : text)
@@ -172,8 +174,9 @@ inline std::uint64_t ReadRoot(ddr_Ddb& db, const cow_String& name, std::uint64_t
     if (classId == rgnC_SubsetDataPath::TypeId())
         return DigestPath(db.LoadRoot<rgnC_SubsetDataPath>(name), h, subset);
     if (classId == rgnC_SetDataListPath::TypeId())
-        return DigestPath(db.LoadRoot<rgnC_SetDataListPath>(name), h,
-                          [](const rgnC_SetDataMap& m, std::uint64_t d) { return DigestMap(m, d); });
+        return DigestPath(
+            db.LoadRoot<rgnC_SetDataListPath>(name), h,
+            [](const rgnC_SetDataMap& m, std::uint64_t d) { return DigestMap(m, d); });
     if (classId == rgnC_SubsetDataListPath::TypeId())
         return DigestPath(
             db.LoadRoot<rgnC_SubsetDataListPath>(name), h,

@@ -14,7 +14,8 @@
 namespace {
 
 using rgnC_SubsetDataIter =
-    cls_Map2ObjIter<int, rgnC_SubsetData, cow_ArrayCOW<rgnC_SubsetData, cow_Virtual<rgnC_SubsetData>>>;
+    cls_Map2ObjIter<int, rgnC_SubsetData,
+                    cow_ArrayCOW<rgnC_SubsetData, cow_Virtual<rgnC_SubsetData>>>;
 
 constexpr const char* kSourceFile = "generated/module/rgn/com/impl/rgnC_SetData";
 
@@ -82,8 +83,8 @@ void rgnC_SetData::checkSubsets(const cls_MementoRead& record) {
         last = it.CurrentKey();
     }
     if (held != numSubset || first != 0 || last != held - 1)
-        record.Damaged("numSubset is " + std::to_string(numSubset) +
-                       " but its subset list holds " + std::to_string(held) +
+        record.Damaged("numSubset is " + std::to_string(numSubset) + " but its subset list holds " +
+                       std::to_string(held) +
                        (held > 0 ? " subsets under the keys " + std::to_string(first) + " to " +
                                        std::to_string(last)
                                  : std::string(" subsets")));
