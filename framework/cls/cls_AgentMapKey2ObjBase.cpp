@@ -217,17 +217,38 @@ void* cls_AgentMapKey2ObjBase::fetchObject(int key, unsigned int typeId) {
         database_->Fail("internal: entry " + std::to_string(key) + " of stored map " +
                         std::to_string(mapRow_) + " was written by a write that did not commit");
     const cls_ClassMetadata& md = database_->ClassOf(it->classId);
-    if (!cls_ClassRegistrar::Current().IsA(it->classId, typeId))
-        database_->Fail("damaged: entry " + std::to_string(key) + " of stored map " +
-                        std::to_string(mapRow_) + " holds a '" + md.Name().str() +
-                        "' where another class was expected");
+    if (!cls_ClassRegistrar::Current().IsA(it->classId, typeId)) {
+        const cls_ClassMetadata* wanted = cls_ClassRegistrar::Current().Find(typeId);
+        damagedEntry(key, "it stands under key " + std::to_string(key) + " of stored map " +
+                              std::to_string(mapRow_) + ", where a '" +
+                              (wanted ? wanted->Name().str() : std::to_string(typeId)) +
+                              "' belongs");
+    }
     database_->ThrowKeptFailure();
     cls_Reader reader(database_);
     cls_MementoRead memento(reader, row, it->classId, 0);
     cls_ReadVisitor visitor(&memento);
-    void* object = md.Ctor(visitor); // the class's own errors pass unchanged
+    void* object = nullptr;
+    try {
+        object = md.Ctor(visitor);
+    } catch (nex_Exception& e) {
+        // The class's own error, its type and text unchanged, with the entry's place in front.
+        memento.AddContext(e);
+        throw;
+    }
     if (!object)
         database_->Fail("class '" + md.Name().str() + "' cannot be built from a record");
     database_->CountFetch();
     return object;
+}
+
+void cls_AgentMapKey2ObjBase::damagedEntry(int key, const std::string& problem) const {
+    auto it = std::lower_bound(stored_.begin(), stored_.end(), key,
+                               [](const Slot& s, int k) { return s.key < k; });
+    const std::uint64_t row = it != stored_.end() && it->key == key ? it->row : 0;
+    const std::uint32_t classId = it != stored_.end() && it->key == key ? it->classId : 0;
+    const cls_ClassMetadata* md = cls_ClassRegistrar::Current().Find(classId);
+    database_->Fail("damaged: object " + std::to_string(row) + " (" +
+                    (md ? md->Name().str() : "class id " + std::to_string(classId)) +
+                    "): " + problem);
 }

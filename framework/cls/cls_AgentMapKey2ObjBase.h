@@ -17,8 +17,10 @@
 #include "cow_ArrayCOW.h"
 #include "cow_Virtual.h"
 
+#include <functional>
 #include <memory>
 #include <set>
+#include <string>
 #include <vector>
 
 class cls_PC;
@@ -85,6 +87,12 @@ public:
     // The handle kept for `key` by KeepUntilCommitted, or null.
     const void* Kept(int key) const;
 
+    // A check that every object fetched from the store passes: given the key and the object
+    // built, it answers what disagrees with where the object is stored, or the empty text.
+    // A disagreement is refused as damage, naming the file, the class and the object.
+    using EntryCheck = std::function<std::string(int key, const void* object)>;
+    void CheckFetchedEntries(EntryCheck check) { entryCheck_ = std::move(check); }
+
     std::uint64_t MapUid() const { return mapUid_; }
     cls_Database& Database() const { return *database_; }
     bool HoldsKey(int key) const;
@@ -103,6 +111,7 @@ private:
     void remember(int key);
     void join(cls_Writer& writer);
     void* fetchObject(int key, unsigned int typeId);
+    [[noreturn]] void damagedEntry(int key, const std::string& problem) const;
 
     std::shared_ptr<cls_Database> database_;
     std::uint64_t mapUid_;
@@ -131,6 +140,7 @@ private:
     // hash map: a map's first write gives the keys in ascending order, so each handle is
     // appended, where a node-based map allocated a node per entry and rehashed as it grew.
     std::vector<std::pair<int, std::shared_ptr<void>>> kept_;
+    EntryCheck entryCheck_;
 };
 
 template <class T>
@@ -141,6 +151,9 @@ cow_ArrayCOW<T, cow_Virtual<T>> cls_AgentMapKey2ObjBase::Fetch(const int& key, u
     Handle fetched(static_cast<T*>(fetchObject(key, typeId)));
     // Read after another connection changed the file, the object could mix two states.
     database_->CheckUnchanged();
+    if (entryCheck_)
+        if (const std::string problem = entryCheck_(key, fetched.ConstPtr()); !problem.empty())
+            damagedEntry(key, problem);
     return fetched;
 }
 

@@ -4,6 +4,8 @@
 
 #include "cls_Database.h"
 #include "cls_MementoRead.h"
+#include "cls_ReadVisitor.h"
+#include "nex_Exception.h"
 
 #include <memory>
 #include <vector>
@@ -16,6 +18,23 @@ public:
     bool Advance();
     // The record of the current element; valid until the next Advance.
     cls_MementoRead* Current() const { return current_.get(); }
+
+    // The current element built by T's reading constructor. Its record must be of T's class
+    // (or one derived from it); a failure of T's own reading gets the element's place in the
+    // file in front of its message, unless something nested in it named its own.
+    template <class T>
+    T Read() const {
+        cls_MementoRead& record = *current_;
+        if constexpr (requires { T::TypeId(); })
+            record.ExpectClass(T::TypeId());
+        try {
+            cls_ReadVisitor element(&record);
+            return T(element);
+        } catch (nex_Exception& e) {
+            record.AddContext(e);
+            throw;
+        }
+    }
 
 private:
     cls_Reader& reader_;

@@ -3,6 +3,7 @@
 #include "cls_Codes.h"
 #include "cls_ReadVisitor.h"
 
+#include <algorithm>
 #include <climits>
 #include <variant>
 
@@ -24,14 +25,34 @@ const cls_ClassMetadata* cls_MementoRead::Metadata() const {
     return &reader_->Database().ClassOf(classId_);
 }
 
+namespace {
+std::string classNameOf(std::uint32_t classId) {
+    const cls_ClassMetadata* md = cls_ClassRegistrar::Current().Find(classId);
+    return md                          ? md->Name().str()
+           : classId == cls_MapTypeId  ? std::string("stored map")
+           : classId == cls_ListTypeId ? std::string("stored list")
+                                       : "class id " + std::to_string(classId);
+}
+} // namespace
+
 void cls_MementoRead::Damaged(const std::string& problem) const {
-    const cls_ClassMetadata* md = present_ ? cls_ClassRegistrar::Current().Find(classId_) : nullptr;
-    std::string cls = md ? md->Name().str()
-                         : classId_ == cls_MapTypeId    ? std::string("stored map")
-                         : classId_ == cls_ListTypeId ? std::string("stored list")
-                                                      : "class id " + std::to_string(classId_);
-    reader_->Database().Fail("damaged: object " + std::to_string(oid_) + " (" + cls + "): " +
-                             problem);
+    reader_->Database().Fail("damaged: object " + std::to_string(oid_) + " (" +
+                             classNameOf(classId_) + "): " + problem);
+}
+
+std::string cls_MementoRead::placeOf(std::uint64_t oid, std::uint32_t classId) const {
+    return "model database '" + reader_->Database().Path() + "': object " + std::to_string(oid) +
+           " (" + classNameOf(classId) + ")";
+}
+
+void cls_MementoRead::AddContext(nex_Exception& failure) const {
+    if (present_ && !failure.HasContext())
+        failure.AddContext(placeOf(oid_, classId_));
+}
+
+void cls_MementoRead::ExpectClass(std::uint32_t typeId) const {
+    if (present_ && !cls_ClassRegistrar::Current().IsA(classId_, typeId))
+        Damaged("it stands where a '" + classNameOf(typeId) + "' belongs");
 }
 
 const cls_StoredRow::Value* cls_MementoRead::find(const cow_String& column) const {
@@ -157,12 +178,30 @@ void* cls_MementoRead::buildObject(const cls_Database::Reference& ref, std::uint
     cls_Database& db = reader_->Database();
     const cls_ClassMetadata& md = db.ClassOf(ref.classId);
     if (!cls_ClassRegistrar::Current().IsA(ref.classId, declaredTypeId))
-        db.Fail("damaged: object " + std::to_string(ref.oid) + " is a '" + md.Name().str() +
-                "' where another class was expected");
+        db.Fail("damaged: object " + std::to_string(ref.oid) + " (" + md.Name().str() +
+                "): it stands where a '" + classNameOf(declaredTypeId) + "' belongs");
+    const std::vector<std::uint64_t>& building = reader_->Building();
+    if (std::find(building.begin(), building.end(), ref.oid) != building.end())
+        Damaged("it refers to object " + std::to_string(ref.oid) + ", which contains it");
+    if (building.size() >= cls_Reader::kMaxNesting)
+        Damaged("objects refer to one another more than " +
+                std::to_string(cls_Reader::kMaxNesting) + " levels deep");
     cls_MementoRead memento(*reader_, ref.oid, ref.classId, collection);
     cls_ReadVisitor visitor(&memento);
-    // A value the class itself refuses raises the class's own error, unchanged.
-    void* object = md.Ctor(visitor);
+    reader_->Enter(ref.oid);
+    void* object = nullptr;
+    try {
+        object = md.Ctor(visitor);
+    } catch (nex_Exception& e) {
+        // The class's own error, its type and text unchanged, with the object's place in front.
+        reader_->Leave();
+        memento.AddContext(e);
+        throw;
+    } catch (...) {
+        reader_->Leave();
+        throw;
+    }
+    reader_->Leave();
     if (!object)
         db.Fail("class '" + md.Name().str() + "' cannot be built from a record");
     return object;

@@ -15,6 +15,7 @@
 #include "cls_Uid.h"
 #include "cow_COW.h"
 #include "cow_Virtual.h"
+#include "nex_Exception.h"
 
 #include <memory>
 #include <optional>
@@ -59,9 +60,18 @@ public:
 
     // Refuses the record as damaged: the message names the file, the class and the object.
     [[noreturn]] void Damaged(const std::string& problem) const;
+    // Puts the record's place (the file, the object and its class) in front of the message of
+    // a failure raised while the object was built from it, unless the failure names its place
+    // already: an object nested inside this one, refused first, keeps its own. Nothing for an
+    // absent record. The caller rethrows the same exception.
+    void AddContext(nex_Exception& failure) const;
+    // Refuses the record unless its class is `typeId` or a registered class derived from it.
+    void ExpectClass(std::uint32_t typeId) const;
 
 private:
     const cls_StoredRow::Value* find(const cow_String& column) const;
+    // "model database 'F': object N (C)", N and C those of `oid` and `classId`.
+    std::string placeOf(std::uint64_t oid, std::uint32_t classId) const;
     void loadList() const;
     void* buildObject(const cls_Database::Reference& ref, std::uint32_t declaredTypeId,
                       int collection) const;

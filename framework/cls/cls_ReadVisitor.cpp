@@ -7,13 +7,25 @@
 cls_ReadVisitor::cls_ReadVisitor(const cls_ReadVisitor& parent, const cls_FieldHandle& field) {
     const cls_MementoRead& p = parent.Memento();
     int collection = 0;
+    std::uint32_t declared = 0; // the class the attribute holds, when it holds an object
     if (const cls_ClassMetadata* md = p.Metadata())
-        if (const auto* attribute = md->FindAttribute(field.Name().view()))
+        if (const auto* attribute = md->FindAttribute(field.Name().view())) {
             collection = attribute->collection;
-    if (const auto ref = p.ReadReference(field))
+            if (attribute->type == cls_AttrObject)
+                declared = attribute->typeId;
+        }
+    if (const auto ref = p.ReadReference(field)) {
+        // Read as the declared class, the record of another would give that class's defaults
+        // or its values under the same names.
+        if (declared != 0 && !cls_ClassRegistrar::Current().IsA(ref->classId, declared)) {
+            const cls_ClassMetadata& held = p.Reader().Database().ClassOf(ref->classId);
+            p.Damaged("attribute '" + field.Name().str() + "' refers to a '" + held.Name().str() +
+                      "' where another class belongs");
+        }
         own_ = std::make_unique<cls_MementoRead>(p.Reader(), ref->oid, ref->classId, collection);
-    else
+    } else {
         own_ = std::make_unique<cls_MementoRead>(p.Reader());
+    }
     memento_ = own_.get();
 }
 

@@ -8,6 +8,7 @@
 #include <memory>
 #include <typeindex>
 #include <utility>
+#include <vector>
 
 class cls_Reader {
 public:
@@ -25,7 +26,16 @@ public:
         shared_[{oid, kind}] = std::move(holder);
     }
 
+    // The objects being built in this read, outermost first. A record that refers back to
+    // one of them (only a damaged file holds one) would be built forever, and a chain of
+    // references deeper than any stored object graph would exhaust the stack.
+    static constexpr std::size_t kMaxNesting = 200;
+    const std::vector<std::uint64_t>& Building() const { return building_; }
+    void Enter(std::uint64_t oid) { building_.push_back(oid); }
+    void Leave() { building_.pop_back(); }
+
 private:
     std::shared_ptr<cls_Database> database_;
     std::map<std::pair<std::uint64_t, std::type_index>, std::shared_ptr<void>> shared_;
+    std::vector<std::uint64_t> building_;
 };

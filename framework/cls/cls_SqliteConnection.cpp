@@ -179,7 +179,9 @@ void cls_SqliteConnection::Fail(const std::string& what, int code) const {
 
 void cls_SqliteConnection::FailWith(const std::string& problem) const {
     const std::string message = "model database '" + path_ + "': " + problem;
-    nex_TextException(cow_String(message)).Throw(kSourceFile, __LINE__);
+    nex_TextException failure{cow_String(message)};
+    failure.MarkPlaced(); // names the file; a damaged object is named in `problem`
+    failure.Throw(kSourceFile, __LINE__);
 }
 
 cls_SqliteTransaction::cls_SqliteTransaction(cls_SqliteConnection& connection)

@@ -53,16 +53,23 @@ public:
 
     // Builds the stored root with T's reading constructor; an unknown root name or a root of
     // another class is refused, and so is a file that another writer changed since it was
-    // opened (see cls_Database).
+    // opened (see cls_Database). A failure of T's reading names the file and the object.
     template <class T>
     T LoadRoot(const cow_String& root) {
         database_->ThrowKeptFailure();
         cls_Reader reader(database_);
         const cls_Database::Root found = findRoot(root, T::TypeId());
         cls_ReadVisitor visitor(reader, found);
-        T object(visitor); // errors of T's own reading pass to the caller unchanged
-        database_->CheckUnchanged();
-        return object;
+        try {
+            T object(visitor);
+            database_->CheckUnchanged();
+            return object;
+        } catch (nex_Exception& e) {
+            // T's own error, its type and text unchanged, with the root's place in front
+            // (unless an object nested in it named its own).
+            visitor.Memento().AddContext(e);
+            throw;
+        }
     }
 
     // The stored root loaded once and kept for the life of this object, so that every path

@@ -25,8 +25,10 @@ void ddr_ShortcutBaseImpl::Fail(const char* pathClass, const std::string& what,
 
 void ddr_ShortcutBaseImpl::FailRead(const cls_ReadVisitor& rv, const char* pathClass,
                                     const std::string& what, const char* sourceFile, int line) {
-    Fail(pathClass, "stored path names nothing (" + what + ") in " + StoredAt(rv), sourceFile,
-         line);
+    nex_TextException failure(cow_String(std::string(pathClass) + ": stored path names nothing (" +
+                                         what + ") in " + StoredAt(rv)));
+    failure.MarkPlaced(); // names the file and the object itself
+    failure.Throw(sourceFile, line);
 }
 
 std::string ddr_ShortcutBaseImpl::StoredAt(const cls_ReadVisitor& rv) {

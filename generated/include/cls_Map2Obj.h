@@ -29,6 +29,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <string>
+#include <type_traits>
 #include <vector>
 
 template <class K, class T, class V>
@@ -245,6 +247,21 @@ public:
         if (agent)
             removed_.push_back(key);
         return tree.Remove(key);
+    }
+
+    // Gives every entry fetched from the store a check it must pass before the map takes it:
+    // `check(key, object)` answers what in the object disagrees with where it is stored, or the
+    // empty text; a disagreement is refused as damage naming the file, the class and the
+    // object. The agent keeps it, so the map's copies share it; a map in memory only, whose
+    // entries are all loaded, needs none. Allocates nothing for a check that fits in a pointer.
+    template <class Check>
+    void CheckFetchedEntries(Check check) {
+        static_assert(std::is_invocable_r_v<std::string, Check, const K&, const T&>,
+                      "the check takes (const K& key, const T& object) and returns std::string");
+        if (agent)
+            agent->CheckFetchedEntries([check](int key, const void* object) {
+                return check(key, *static_cast<const T*>(object));
+            });
     }
 
     int Count() const { return tree.Count(); }

@@ -29,10 +29,8 @@ public:
         std::unique_ptr<cls_ListCursor> cursor(rv.OpenCursor());
         if (cursor->ElementCount() > 0)
             this->Get(cursor->ElementCount() - 1); // extends the array to the stored size
-        while (cursor->Advance()) {
-            cls_ReadVisitor element(cursor->Current());
-            this->Append(T(element));
-        }
+        while (cursor->Advance())
+            this->Append(cursor->template Read<T>());
     }
 
     void DBWrite(const cls_WriteVisitor& wv) const {

@@ -24,10 +24,8 @@ public:
     // Reads the stored elements in order, each built by T's reading constructor.
     explicit cls_xoList(const cls_ReadVisitor& rv) : uid(rv.GetUid()) {
         std::unique_ptr<cls_ListCursor> cursor(rv.OpenCursor());
-        while (cursor->Advance()) {
-            cls_ReadVisitor element(cursor->Current());
-            this->Append(T(element));
-        }
+        while (cursor->Advance())
+            this->Append(cursor->template Read<T>());
     }
 
     // Takes l's content (shared) as a new persistent object; assigning the list's own content

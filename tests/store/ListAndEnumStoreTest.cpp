@@ -78,11 +78,13 @@ TEST_F(ListStore, EnumeratedValuesAreStoredByNameAndUnknownNamesAreRefused) {
         db.LoadRoot<Probe>(cow_String("p"));
         FAIL() << "an unknown name was accepted";
     } catch (const omu_ValueErrorException& e) {
-        EXPECT_EQ(std::string(e.what()).rfind("omu_PrimEnum(const cls_ReadVisitor&) - str not "
-                                              "allowed: Node set  Permissible: \"NODE_SET\"",
-                                              0),
-                  0u)
-            << e.what();
+        // The primitive's own text, after the place of the object that holds it.
+        const std::string message = e.what();
+        EXPECT_EQ(message.rfind("model database '" + file + "': object ", 0), 0u) << message;
+        EXPECT_NE(message.find("(Probe): omu_PrimEnum(const cls_ReadVisitor&) - str not "
+                               "allowed: Node set  Permissible: \"NODE_SET\""),
+                  std::string::npos)
+            << message;
         EXPECT_EQ(e.Line(), 95);
     }
 }

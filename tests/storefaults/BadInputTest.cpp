@@ -21,6 +21,55 @@ using StoreWalk::ProbeMap;
 using Bytes = std::string;
 
 constexpr std::uint32_t kUnknownClass = 0x7F0000EE;
+
+// A link of a chain: each refers to the next, of its own class. Only a damaged file makes one
+// refer back to a link that contains it.
+class Link {
+public:
+    static std::uint32_t TypeId() { return 0x7F000002; }
+    Link() : uid(cls_Uid::AllocateUid()) {}
+    explicit Link(const cls_ReadVisitor& rv)
+        : next(rv.Memento().ReadObject<Link>(field(), TypeId())), uid(rv.GetUid()) {}
+    virtual ~Link() = default;
+    virtual Link* Copy() const { return new Link(*this); }
+    virtual void DBWrite(const cls_WriteVisitor& wv) const {
+        if (!wv.StartWrite(TypeId(), uid))
+            return;
+        if (next.IsNull())
+            wv.Memento().WriteEmptyObject(field());
+        else
+            next->DBWrite(cls_WriteVisitor(wv, field(), &next, nullptr));
+    }
+    static void* Ctor(cls_ReadVisitor& rv) { return new Link(rv); }
+    static void Register() {
+        static const bool registered = [] {
+            cls_ClassRegistrar::Current()
+                .CreateClassMD(cow_String("Link"), TypeId(), 1, &Ctor, 1)
+                .AddAttribute(field(), cls_AttrObject, TypeId(), cls_CollSingle);
+            return true;
+        }();
+        (void)registered;
+    }
+    // A chain of `n` links.
+    static Link Chain(int n) {
+        Link first;
+        for (int i = 1; i < n; ++i) {
+            Link link;
+            link.next = cow_COW<Link, cow_Virtual<Link>>(new Link(first));
+            first = link;
+        }
+        return first;
+    }
+
+    cow_COW<Link, cow_Virtual<Link>> next{static_cast<Link*>(nullptr)};
+    cls_Uid uid;
+
+private:
+    static const cls_FieldHandle& field() {
+        static const cls_FieldHandle h(-1, "next");
+        return h;
+    }
+};
 constexpr std::size_t kPageSize = 65536; // what the framework gives every new file
 
 Probe filled(int n) {
@@ -304,4 +353,32 @@ TEST_F(BadInput, DanglingReferences) {
         const std::string path = damaged("dangling" + std::to_string(n++) + ".db", c.sql);
         EXPECT_TRUE(failsWith(path, c.problem, [&] { readAll(path); }));
     }
+}
+
+// A chain of objects that refers back into itself would be read forever, and one nested
+// deeper than any stored object graph would exhaust the stack: both are refused.
+TEST_F(BadInput, ObjectsReferringBackOrNestedTooDeep) {
+    Link::Register();
+    const std::string path = dir.File("chain.db");
+    {
+        ddr_Ddb db(cow_String("c"), path, ddr_Ddb::Mode::Create);
+        db.StoreRoot(cow_String("short"), Link::Chain(5));
+        db.StoreRoot(cow_String("long"), Link::Chain(260));
+    }
+    {
+        ddr_Ddb db(cow_String("c"), path, ddr_Ddb::Mode::ReadOnly);
+        EXPECT_FALSE(db.LoadRoot<Link>(cow_String("short")).next.IsNull());
+        EXPECT_TRUE(failsWith(path, "levels deep", [&] { db.LoadRoot<Link>(cow_String("long")); }));
+    }
+    {
+        // The last link of the short chain refers back to the second.
+        ddr_Ddb db(cow_String("c"), path, ddr_Ddb::Mode::ReadWrite);
+        db.Database().Sql().Execute(
+            "UPDATE Link SET \"next#OID\" = (SELECT \"next#OID\" FROM Link WHERE oid = "
+            "(SELECT oid FROM cls_roots WHERE name = 'short')), \"next#ClassID\" = 2130706434 "
+            "WHERE \"next#OID\" IS NULL");
+    }
+    ddr_Ddb db(cow_String("c"), path, ddr_Ddb::Mode::ReadOnly);
+    EXPECT_TRUE(
+        failsWith(path, "which contains it", [&] { db.LoadRoot<Link>(cow_String("short")); }));
 }

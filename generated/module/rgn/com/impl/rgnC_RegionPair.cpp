@@ -17,6 +17,15 @@ const cls_FieldHandle& field(Field which) {
     return handles[static_cast<int>(which)];
 }
 
+// A pair always stores both regions; an empty one is damage, refused before the region's own
+// reading would refuse its missing kind without saying where.
+rgnC_Region readRegion(const cls_ReadVisitor& rv, Field which) {
+    const cls_MementoRead& record = rv.Memento();
+    if (record.IsPresent() && !record.ReadReference(field(which)))
+        record.Damaged("attribute '" + field(which).Name().str() + "' holds no region");
+    return rgnC_Region(cls_ReadVisitor(rv, field(which)));
+}
+
 } // namespace
 
 rgnC_RegionPair::rgnC_RegionPair()
@@ -32,8 +41,7 @@ rgnC_RegionPair& rgnC_RegionPair::operator=(const rgnC_RegionPair& other) = defa
 rgnC_RegionPair::~rgnC_RegionPair() = default;
 
 rgnC_RegionPair::rgnC_RegionPair(const cls_ReadVisitor& rv)
-    : region1(cls_ReadVisitor(rv, field(Field::Region1))),
-      region2(cls_ReadVisitor(rv, field(Field::Region2))),
+    : region1(readRegion(rv, Field::Region1)), region2(readRegion(rv, Field::Region2)),
       ground1(rv.Memento().ReadBool(field(Field::Ground1), false)),
       ground2(rv.Memento().ReadBool(field(Field::Ground2), false)),
       suppress(rv.Memento().ReadBool(field(Field::Suppress), false)), uid(rv.GetUid()) {}

@@ -9,7 +9,13 @@
 #include "nex_TextException.h"
 #include "pnt_PrettyPrint.h"
 
+#include <string>
+
 namespace {
+
+using rgnC_SubsetDataIter =
+    cls_Map2ObjIter<int, rgnC_SubsetData,
+                    cow_ArrayCOW<rgnC_SubsetData, cow_Virtual<rgnC_SubsetData>>>;
 
 constexpr const char* kSourceFile = "generated/module/rgn/com/impl/rgnC_SetData";
 
@@ -55,9 +61,44 @@ rgnC_SetData::rgnC_SetData(const cls_ReadVisitor& rv)
       setType(cls_ReadVisitor(rv, field(Field::SetType))),
       internalSet(rv.Memento().ReadBool(field(Field::InternalSet), false)),
       unsorted(rv.Memento().ReadBool(field(Field::Unsorted), false)),
-      subsetList(cls_ReadVisitor(rv, field(Field::SubsetList))), uid(rv.GetUid()) {}
+      subsetList(cls_ReadVisitor(rv, field(Field::SubsetList))), uid(rv.GetUid()) {
+    checkSubsets(rv.Memento());
+}
 
 rgnC_SetData::~rgnC_SetData() = default;
+
+// The subsets are the entries 0 to numSubset - 1 of the subset list, each knowing its key and
+// this set's index. The keys are checked here, from the keys the list read; a subset's own
+// indices when it is fetched, so that reading a set still reads no subset.
+void rgnC_SetData::checkSubsets(const cls_MementoRead& record) {
+    if (numSubset < 0)
+        record.Damaged("numSubset is " + std::to_string(numSubset) + ", a negative count");
+    const int held = subsetList.Count();
+    int first = 0, last = -1;
+    if (held > 0) {
+        rgnC_SubsetDataIter it(subsetList);
+        it.First();
+        first = it.CurrentKey();
+        it.Last();
+        last = it.CurrentKey();
+    }
+    if (held != numSubset || first != 0 || last != held - 1)
+        record.Damaged("numSubset is " + std::to_string(numSubset) + " but its subset list holds " +
+                       std::to_string(held) +
+                       (held > 0 ? " subsets under the keys " + std::to_string(first) + " to " +
+                                       std::to_string(last)
+                                 : std::string(" subsets")));
+    const int index = setIndex;
+    subsetList.CheckFetchedEntries([index](const int& key, const rgnC_SubsetData& subset) {
+        if (subset.SubsetIndex() != key)
+            return "subsetIndex is " + std::to_string(subset.SubsetIndex()) +
+                   " but the subset is stored under the key " + std::to_string(key);
+        if (subset.SetIndex() != index)
+            return "setIndex is " + std::to_string(subset.SetIndex()) +
+                   " but the subset belongs to the set of index " + std::to_string(index);
+        return std::string();
+    });
+}
 
 rgnC_SetData* rgnC_SetData::Copy() const { return new rgnC_SetData(*this); }
 
@@ -117,8 +158,7 @@ const rgnC_SubsetData& rgnC_SetData::SubSet(int index) const {
 
 const rgnC_SubsetData& rgnC_SetData::SubSet(int meshIndex, int classIndex,
                                             res_SetTypeEnm subsetType) const {
-    cls_Map2ObjIter<int, rgnC_SubsetData, cow_ArrayCOW<rgnC_SubsetData, cow_Virtual<rgnC_SubsetData>>>
-        it(subsetList);
+    rgnC_SubsetDataIter it(subsetList);
     for (it.First(); !it.IsDone(); it.Next()) {
         const rgnC_SubsetData& s = it.CurrentValue();
         if (s.MeshIndex() == meshIndex && s.ClassIndex() == classIndex &&

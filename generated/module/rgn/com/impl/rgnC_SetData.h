@@ -17,6 +17,7 @@
 #include <cstdint>
 
 class cls_ClassRegistrar;
+class cls_MementoRead;
 class cls_ReadVisitor;
 class cls_WriteVisitor;
 
@@ -74,6 +75,10 @@ public:
     const cls_Uid& Uid() const { return uid; }
 
 private:
+    // Refuses, as damage of `record`, a read set whose subsets are not the entries 0 to
+    // numSubset - 1 of its subset list; gives the list the check of each subset fetched.
+    void checkSubsets(const cls_MementoRead& record);
+
     int setIndex;
     bool constructionOk;
     cow_String setLabel;

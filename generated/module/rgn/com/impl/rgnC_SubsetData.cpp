@@ -11,6 +11,8 @@
 #include "rgnC_Module.h"
 #include "typ_DebugFlags.h"
 
+#include <string>
+
 namespace {
 constexpr const char* kSourceFile = "generated/module/rgn/com/impl/rgnC_SubsetData";
 
@@ -79,7 +81,16 @@ rgnC_SubsetData::rgnC_SubsetData(const cls_ReadVisitor& rv)
       setIndex(rv.Memento().ReadInt(field(Field::SetIndex), 0)),
       subsetIndex(rv.Memento().ReadInt(field(Field::SubsetIndex), 0)),
       meshIndex(rv.Memento().ReadInt(field(Field::MeshIndex), 0)),
-      classIndex(rv.Memento().ReadInt(field(Field::ClassIndex), 0)), uid(rv.GetUid()) {}
+      classIndex(rv.Memento().ReadInt(field(Field::ClassIndex), 0)), uid(rv.GetUid()) {
+    // What the full constructor refuses, and a key no set gives: damage when read.
+    const cls_MementoRead& record = rv.Memento();
+    if (facetIdArray.Count() > 0 && facetIdArray.Count() != idArray.Count())
+        record.Damaged("its facet id list holds " + std::to_string(facetIdArray.Count()) +
+                       " ids for " + std::to_string(idArray.Count()) +
+                       " ids (neither none nor one per id)");
+    if (subsetIndex < 0)
+        record.Damaged("subsetIndex is " + std::to_string(subsetIndex) + ", a negative key");
+}
 
 rgnC_SubsetData::~rgnC_SubsetData() = default;
 

@@ -1,0 +1,219 @@
+// Damage that only the module's own classes can see: counts that disagree with what is stored,
+// subsets stored under keys their records contradict, facet lists of the wrong length, values
+// of the wrong kind, names outside an enumeration's table, regions missing from a pair and
+// objects of the wrong class. Each case is made by raw SQL on a valid file and read through
+// the module's classes; each must be refused with an exception whose message names the file,
+// the class and the object, once, in front of the problem.
+#include "../regions/RegionWorld.h"
+#include "ModuleWalk.h"
+#include "nex_Exception.h"
+#include "omu_ValueErrorException.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+namespace {
+
+// Set k has k + 1 subsets; subset 1 has facet ids.
+rgnC_SetData setWithSubsets(int k) {
+    rgnC_SetData set(k, cow_String("SET-" + std::to_string(k)), res_SetTypeEnm::SURFACE_SET, false,
+                     false);
+    for (int i = 0; i <= k; ++i) {
+        cow_1DArrayList<int> ids, facets;
+        for (int j = 0; j < 4; ++j) {
+            ids.Append(1000 * k + 10 * i + j);
+            if (i == 1)
+                facets.Append(j + 1);
+        }
+        set.AddSubset(i, 0, ids, static_cast<res_SetTypeEnm>(7), false, facets);
+    }
+    return set;
+}
+
+rgnC_SetDataPath setPath(int key) {
+    const rgnC_SetDataListPath list(
+        new rgnC_SetDataListRoot(cow_String(ModuleWalk::kDdbName), cow_String("sets")));
+    return rgnC_SetDataPath(new rgnC_SetDataInList(key, list));
+}
+
+// What a case does to the sample, which root it reads, the class and object (a query for its
+// row) the refusal must name, and a part of the problem.
+struct Case {
+    const char* what;
+    const char* sql;
+    const char* root;
+    const char* className;
+    const char* objectRow;
+    const char* problem;
+};
+
+// The rows the cases damage.
+#define SET2 "(SELECT oid FROM rgnC_SetData ORDER BY oid LIMIT 1 OFFSET 2)"
+#define SUBSETS2 "(SELECT \"subsetList#OID\" FROM rgnC_SetData WHERE oid = " SET2 ")"
+#define SUBSET(k) "(SELECT elemOid FROM cls_map WHERE oid = " SUBSETS2 " AND key = " #k ")"
+#define PAIR "(SELECT oid FROM rgnC_RegionPair LIMIT 1)"
+#define PROPAGATED "(SELECT oid FROM rgnC_PropRegionList LIMIT 1)"
+#define PROPAGATED_LIST "(SELECT \"val#OID\" FROM rgnC_PropRegionList LIMIT 1)"
+#define NAMED_REGION "(SELECT oid FROM cls_roots WHERE name = 'named')"
+
+const Case kCases[] = {
+    {"a negative subset count", "UPDATE rgnC_SetData SET numSubset = -1 WHERE oid = " SET2, "sets",
+     "rgnC_SetData", SET2, "numSubset is -1, a negative count"},
+    {"a subset count beyond an int",
+     "UPDATE rgnC_SetData SET numSubset = 1099511627776 WHERE oid = " SET2, "sets", "rgnC_SetData",
+     SET2, "1099511627776, beyond the range of an int"},
+    {"a subset count larger than the subsets stored",
+     "UPDATE rgnC_SetData SET numSubset = 4 WHERE oid = " SET2, "sets", "rgnC_SetData", SET2,
+     "numSubset is 4 but its subset list holds 3 subsets under the keys 0 to 2"},
+    {"a subset count smaller than the subsets stored",
+     "UPDATE rgnC_SetData SET numSubset = 2 WHERE oid = " SET2, "sets", "rgnC_SetData", SET2,
+     "numSubset is 2 but its subset list holds 3"},
+    {"a subset missing from the list", "DELETE FROM cls_map WHERE oid = " SUBSETS2 " AND key = 0",
+     "sets", "rgnC_SetData", SET2,
+     "numSubset is 3 but its subset list holds 2 subsets under the keys 1 to 2"},
+    {"a facet list neither empty nor one per id",
+     "UPDATE cls_intlist SET count = 2, ids = x'0100000002000000' "
+     "WHERE oid = (SELECT \"facetIdArray#OID\" FROM rgnC_SubsetData WHERE oid = " SUBSET(1) ")",
+     "sets", "rgnC_SubsetData", SUBSET(1), "its facet id list holds 2 ids for 4 ids"},
+    {"a subset index that disagrees with its key",
+     "UPDATE rgnC_SubsetData SET subsetIndex = 0 WHERE oid = " SUBSET(2), "sets", "rgnC_SubsetData",
+     SUBSET(2), "subsetIndex is 0 but the subset is stored under the key 2"},
+    {"a negative subset index",
+     "UPDATE rgnC_SubsetData SET subsetIndex = -3 WHERE oid = " SUBSET(1), "sets",
+     "rgnC_SubsetData", SUBSET(1), "subsetIndex is -3, a negative key"},
+    {"a subset of another set", "UPDATE rgnC_SubsetData SET setIndex = 7 WHERE oid = " SUBSET(0),
+     "sets", "rgnC_SubsetData", SUBSET(0),
+     "setIndex is 7 but the subset belongs to the set of index 2"},
+    {"a set index stored as a real", "UPDATE rgnC_SetData SET setIndex = 2.5 WHERE oid = " SET2,
+     "sets", "rgnC_SetData", SET2, "'setIndex' holds a real number where an int belongs"},
+    {"a set index stored as text", "UPDATE rgnC_SetData SET setIndex = 'two' WHERE oid = " SET2,
+     "sets", "rgnC_SetData", SET2, "'setIndex' holds text where an int belongs"},
+    // A column of text turns an integer written by SQL into text; a BLOB stays what it is.
+    {"a label stored as bytes", "UPDATE rgnC_SetData SET setLabel = x'07' WHERE oid = " SET2,
+     "sets", "rgnC_SetData", SET2, "'setLabel' holds a BLOB where text belongs"},
+    {"a flag other than 0 or 1", "UPDATE rgnC_SetData SET internalSet = 2 WHERE oid = " SET2,
+     "sets", "rgnC_SetData", SET2, "'internalSet' holds 2 where a bool belongs"},
+    {"a set type outside the table",
+     "UPDATE omu_PrimEnum SET name = 'BOGUS' "
+     "WHERE oid = (SELECT \"setType#OID\" FROM rgnC_SetData WHERE oid = " SET2 ")",
+     "sets", "rgnC_SetData", SET2, "str not allowed: BOGUS"},
+    {"a subset entry that is a set",
+     "UPDATE cls_map SET elemOid = " SET2 ", elemClassId = 39059459 "
+     "WHERE oid = " SUBSETS2 " AND key = 1",
+     "sets", "rgnC_SetData", SET2, "stands under key 1 of stored map"},
+    {"a region kind outside the table",
+     "UPDATE rgnC_Region SET _typeObsolete = 'BOGUS' WHERE oid = " NAMED_REGION, "named",
+     "rgnC_Region", NAMED_REGION, "str not allowed: BOGUS"},
+    {"a region without its kind",
+     "UPDATE rgnC_Region SET _typeObsolete = NULL WHERE oid = " NAMED_REGION, "named",
+     "rgnC_Region", NAMED_REGION, "str not allowed: 0"},
+    {"a pair without its first region",
+     "UPDATE rgnC_RegionPair SET \"region1#OID\" = NULL, \"region1#ClassID\" = NULL", "pair",
+     "rgnC_RegionPair", PAIR, "attribute 'region1' holds no region"},
+    {"a pair whose region is a set",
+     "UPDATE rgnC_RegionPair SET \"region2#OID\" = " SET2 ", \"region2#ClassID\" = 39059459",
+     "pair", "rgnC_RegionPair", PAIR,
+     "attribute 'region2' refers to a 'rgnC_SetData' where another class belongs"},
+    {"a propagation state outside the table", "UPDATE rgnC_PropRegionList SET state = 'BOGUS'",
+     "propagated", "rgnC_PropRegionList", PROPAGATED, "str not allowed: BOGUS"},
+    {"a region list holding a set",
+     "UPDATE cls_objlist SET elemOid = " SET2 ", elemClassId = 39059459 "
+     "WHERE oid = " PROPAGATED_LIST " AND pos = 1",
+     "propagated", "rgnC_SetData", SET2, "stands where a 'rgnC_Region' belongs"},
+};
+
+class ModuleDamage : public RegionWorld::Fixture {
+protected:
+    void SetUp() override {
+        ModuleWalk::Start();
+        ddr_Ddb db(cow_String(ModuleWalk::kDdbName), sample, ddr_Ddb::Mode::Create);
+        rgnC_SetDataMap sets;
+        for (int k = 0; k < 4; ++k)
+            sets.Insert(k, setWithSubsets(k));
+        db.StoreRoot(cow_String("sets"), sets);
+        const rgnC_Region named(cow_String("TOP"), cow_String("part"), 0, 4, false);
+        db.StoreRoot(cow_String("named"), named);
+        db.StoreRoot(cow_String("pair"),
+                     rgnC_RegionPair(rgnC_Region(setPath(1)), named, true, false, false));
+        rgnC_PropRegionList propagated;
+        propagated.Get().Append(named);
+        propagated.Get().Append(rgnC_Region(setPath(3)));
+        db.StoreRoot(cow_String("propagated"), propagated);
+    }
+
+    std::string sample = dir.File("sample.db");
+};
+
+} // namespace
+
+TEST_F(ModuleDamage, EveryDetectableCaseIsRefusedNamingFileClassAndObject) {
+    {
+        ddr_Ddb db(cow_String(ModuleWalk::kDdbName), sample, ddr_Ddb::Mode::ReadOnly);
+        EXPECT_NO_THROW(ModuleWalk::ReadEveryRoot(db)); // the sample itself is whole
+    }
+    int n = 0;
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.what);
+        const std::string path = dir.File("damaged" + std::to_string(n++) + ".db");
+        std::filesystem::copy_file(sample, path);
+        std::int64_t row = 0;
+        {
+            ddr_Ddb db(cow_String("damage"), path, ddr_Ddb::Mode::ReadWrite);
+            db.Database().Sql().Execute(c.sql);
+            cls_SqliteStatement query(db.Database().Sql(), std::string("SELECT ") + c.objectRow);
+            ASSERT_TRUE(query.Step());
+            row = query.Int(0);
+        }
+        ASSERT_GT(row, 0);
+        ddr_Ddb db(cow_String(ModuleWalk::kDdbName), path, ddr_Ddb::Mode::ReadOnly);
+        try {
+            ModuleWalk::ReadRoot(db, cow_String(c.root), 0);
+            ADD_FAILURE() << "read without a refusal";
+        } catch (const nex_Exception& e) {
+            const std::string message = e.what();
+            const std::string file = "model database '" + path + "': ";
+            EXPECT_EQ(message.rfind(file, 0), 0u) << message;
+            EXPECT_EQ(message.find("model database", 1), std::string::npos)
+                << "context given twice: " << message;
+            const std::string object =
+                "object " + std::to_string(row) + " (" + std::string(c.className) + ")";
+            EXPECT_NE(message.find(object), std::string::npos) << object << " not in " << message;
+            EXPECT_NE(message.find(c.problem), std::string::npos) << message;
+        }
+    }
+}
+
+// A class's own refusal keeps its type and its text; the context only goes in front, and a
+// nested read adds it once.
+TEST_F(ModuleDamage, OwnRefusalsKeepTheirTypeAndText) {
+    const std::string path = dir.File("enum.db");
+    std::filesystem::copy_file(sample, path);
+    {
+        ddr_Ddb db(cow_String("damage"), path, ddr_Ddb::Mode::ReadWrite);
+        db.Database().Sql().Execute("UPDATE rgnC_Region SET _typeObsolete = 'BOGUS'");
+    }
+    ddr_Ddb db(cow_String(ModuleWalk::kDdbName), path, ddr_Ddb::Mode::ReadOnly);
+    std::string bare;
+    try {
+        omu_PrimEnum<rgnC_SetType, 1> kind(cow_String("BOGUS"));
+    } catch (const omu_ValueErrorException& e) {
+        bare = e.what();
+    }
+    ASSERT_FALSE(bare.empty());
+    // Read at every depth: a root, a region inside a pair, a region inside a list.
+    for (const char* root : {"named", "pair", "propagated"}) {
+        SCOPED_TRACE(root);
+        try {
+            ModuleWalk::ReadRoot(db, cow_String(root), 0);
+            ADD_FAILURE() << "read without a refusal";
+        } catch (const omu_ValueErrorException& e) {
+            const std::string message = e.what();
+            EXPECT_EQ(message.rfind("model database '" + path + "': object ", 0), 0u) << message;
+            EXPECT_EQ(message.substr(message.size() - bare.size()), bare);
+            EXPECT_EQ(message.find("model database", 1), std::string::npos) << message;
+            EXPECT_STREQ(e.File(), "generated/include/omu_PrimEnum");
+        }
+    }
+}

@@ -1,0 +1,195 @@
+// Reads everything a model database holds through the module's own classes, as far as a
+// (possibly damaged) file leads: every root is read as the class it claims to be (set-data
+// lists, sets, subsets, regions, region pairs and arrays of them, propagating region lists,
+// paths), every stored entry is fetched, every path and every region's path is resolved, and
+// what was read is folded into a digest. A damaged file must come out as a nex_Exception.
+//
+//   ModuleWalk::Start();
+//   ddr_Ddb db(cow_String(ModuleWalk::kDdbName), path, ddr_Ddb::Mode::ReadOnly);
+//   const std::uint64_t digest = ModuleWalk::ReadEveryRoot(db);
+#pragma once
+
+#include "cls_Codes.h"
+#include "cls_MetadataRegistrar.h"
+#include "ddr_Ddb.h"
+#include "ddr_Root.h"
+#include "nex_Exception.h"
+#include "omi_Singleton.h"
+#include "rgnC_Module.h"
+#include "rgnC_Paths.h"
+#include "rgnC_PropRegionList.h"
+#include "rgnC_Region.h"
+#include "rgnC_RegionPair.h"
+#include "thr_ThreadSingleton.h"
+
+#include <cstdint>
+#include <string_view>
+
+namespace ModuleWalk {
+
+// The database name the seed files' paths name, so that they resolve when read back.
+constexpr const char* kDdbName = "model";
+
+// Starts the module and registers the root path class once per process: registering again
+// would replace metadata that open databases still use.
+inline void Start() {
+    static const bool started = [] {
+        static int count = 0;
+        rgnC_initialize(count);
+        omi_Singleton<cls_MetadataRegistrar>::Instance().initClassMetadata(
+            &rgnC_SetDataListRoot::InitializeMetadata, 4);
+        return true;
+    }();
+    (void)started;
+}
+
+inline std::uint64_t Mix(std::uint64_t h, std::uint64_t v) {
+    return (h ^ v) * 0x100000001B3ULL;
+}
+
+inline std::uint64_t Mix(std::uint64_t h, std::string_view text) {
+    for (unsigned char c : text)
+        h = Mix(h, c);
+    return Mix(h, text.size());
+}
+
+inline std::uint64_t Ids(const cow_1DArrayList<int>& ids, std::uint64_t h) {
+    for (int i = 0; i < ids.Count(); ++i)
+        h = Mix(h, static_cast<std::uint32_t>(ids.ConstGet(i)));
+    return Mix(h, static_cast<std::uint64_t>(ids.Count()));
+}
+
+// Every field of the subset, and its id lookup, which builds the index table.
+inline std::uint64_t Digest(const rgnC_SubsetData& s, std::uint64_t h) {
+    h = Mix(h, static_cast<std::uint64_t>(s.SetIndex()));
+    h = Mix(h, static_cast<std::uint64_t>(s.SubsetIndex()));
+    h = Mix(h, static_cast<std::uint64_t>(s.MeshIndex()));
+    h = Mix(h, static_cast<std::uint64_t>(s.ClassIndex()));
+    h = Mix(h, static_cast<std::uint64_t>(s.SubsetType()));
+    h = Mix(h, (s.Unsorted() ? 2u : 0u) | (s.ConstructionOk() ? 1u : 0u));
+    h = Ids(s.FacetIdArray(), Ids(s.IdArray(), h));
+    if (s.IdArray().Count() > 0)
+        h = Mix(h, static_cast<std::uint64_t>(s.LookupIndex(s.IdArray().ConstGet(0))));
+    return h;
+}
+
+// The set and every subset, by index and by the lookup on mesh, class and type.
+inline std::uint64_t Digest(const rgnC_SetData& set, std::uint64_t h) {
+    h = Mix(h, static_cast<std::uint64_t>(set.SetIndex()));
+    h = Mix(h, set.SetLabel().view());
+    h = Mix(h, static_cast<std::uint64_t>(set.SetType()));
+    h = Mix(h, (set.InternalSet() ? 4u : 0u) | (set.Unsorted() ? 2u : 0u) |
+                   (set.ConstructionOk() ? 1u : 0u));
+    h = Mix(h, static_cast<std::uint64_t>(set.NumSubset()));
+    for (int i = 0; i < set.NumSubset(); ++i) {
+        const rgnC_SubsetData& s = set.SubSet(i);
+        h = Digest(s, h);
+        h = Mix(h, set.SubSet(s.MeshIndex(), s.ClassIndex(), s.SubsetType()).SubsetIndex());
+    }
+    return Mix(h, set.IsEqual(set) ? 1u : 0u);
+}
+
+// Every entry of a map, fetched.
+template <class T>
+std::uint64_t DigestMap(const cls_Map2Obj<int, T, cow_ArrayCOW<T, cow_Virtual<T>>>& map,
+                        std::uint64_t h) {
+    cls_Map2ObjIter<int, T, cow_ArrayCOW<T, cow_Virtual<T>>> it(map);
+    for (it.First(); !it.IsDone(); it.Next())
+        h = Digest(it.CurrentValue(), Mix(h, static_cast<std::uint64_t>(it.CurrentKey())));
+    return Mix(h, static_cast<std::uint64_t>(map.Count()));
+}
+
+inline const ddr_DdbContainer& OpenDatabases() {
+    return thr_ThreadSingleton<ddr_Root>::Instance().Fetch();
+}
+
+// The texts of a path, and what it names when it names something.
+template <class T, class F>
+std::uint64_t DigestPath(const ddr_Shortcut<T>& path, std::uint64_t h, F named) {
+    h = Mix(h, path.Path().view());
+    h = Mix(h, path.PythonPath().view());
+    h = Mix(h, path.IsDefined() ? 1u : 0u);
+    if (path.IsDefined())
+        h = named(path.ConstGet(OpenDatabases()), h);
+    return h;
+}
+
+// The region's fields, and the set its path names.
+inline std::uint64_t Digest(const rgnC_Region& r, std::uint64_t h) {
+    h = Mix(h, r.FullName().view());
+    h = Mix(h, static_cast<std::uint64_t>(r.TypeObsolete()));
+    h = Mix(h, static_cast<std::uint64_t>(r.SetTypeBits()));
+    h = Mix(h, static_cast<std::uint64_t>(r.Space()));
+    h = Mix(h, r.Internal() ? 1u : 0u);
+    for (int i = 0; i < r.OwnerNames().Count(); ++i)
+        h = Mix(h, r.OwnerNames().ConstGet(i).view());
+    h = Mix(h, r.SetDataPath().Path().view());
+    if (r.SetDataPath().IsDefined())
+        h = Digest(r.ConstSet(), h);
+    return h;
+}
+
+inline std::uint64_t Digest(const rgnC_RegionPair& p, std::uint64_t h) {
+    h = Digest(p.Region2(), Digest(p.Region1(), h));
+    return Mix(h, (p.Ground1() ? 4u : 0u) | (p.Ground2() ? 2u : 0u) | (p.Suppress() ? 1u : 0u));
+}
+
+template <class List>
+std::uint64_t DigestList(const List& list, std::uint64_t h) {
+    for (int i = 0; i < list.Count(); ++i)
+        h = Digest(list.ConstGet(i), h);
+    return Mix(h, static_cast<std::uint64_t>(list.Count()));
+}
+
+// Reads one root as the class it is stored as; an id the module does not store as a root goes
+// through the region's loader, which must refuse it.
+inline std::uint64_t ReadRoot(ddr_Ddb& db, const cow_String& name, std::uint64_t h) {
+    h = Mix(h, name.view());
+    const auto root = db.Database().FindRoot(name.str());
+    const std::uint32_t classId = root ? root->classId : 0;
+    h = Mix(h, classId);
+    if (classId == cls_MapTypeId)
+        return DigestMap(db.RootObject<rgnC_SetDataMap>(name), h);
+    if (classId == rgnC_SetData::TypeId())
+        return Digest(db.LoadRoot<rgnC_SetData>(name), h);
+    if (classId == rgnC_SubsetData::TypeId())
+        return Digest(db.LoadRoot<rgnC_SubsetData>(name), h);
+    if (classId == rgnC_RegionPair::TypeId())
+        return Digest(db.LoadRoot<rgnC_RegionPair>(name), h);
+    if (classId == rgnC_PropRegionList::TypeId()) {
+        const auto list = db.LoadRoot<rgnC_PropRegionList>(name);
+        return DigestList(list.ConstGet(), Mix(h, static_cast<std::uint64_t>(list.GetState())));
+    }
+    if (classId == cls_ListTypeId) {
+        // A list of regions or an array of region pairs: its first element tells which.
+        const auto elements = db.Database().Rows().ListElements(root->oid);
+        if (!elements.empty() && elements.front().classId == rgnC_RegionPair::TypeId())
+            return DigestList(db.LoadRoot<rgnC_RegionPairArray>(name), h);
+        return DigestList(db.LoadRoot<cls_xoList<rgnC_Region>>(name), h);
+    }
+    const auto set = [](const rgnC_SetData& s, std::uint64_t d) { return Digest(s, d); };
+    const auto subset = [](const rgnC_SubsetData& s, std::uint64_t d) { return Digest(s, d); };
+    if (classId == rgnC_SetDataPath::TypeId())
+        return DigestPath(db.LoadRoot<rgnC_SetDataPath>(name), h, set);
+    if (classId == rgnC_SubsetDataPath::TypeId())
+        return DigestPath(db.LoadRoot<rgnC_SubsetDataPath>(name), h, subset);
+    if (classId == rgnC_SetDataListPath::TypeId())
+        return DigestPath(
+            db.LoadRoot<rgnC_SetDataListPath>(name), h,
+            [](const rgnC_SetDataMap& m, std::uint64_t d) { return DigestMap(m, d); });
+    if (classId == rgnC_SubsetDataListPath::TypeId())
+        return DigestPath(
+            db.LoadRoot<rgnC_SubsetDataListPath>(name), h,
+            [](const rgnC_SubsetDataMap& m, std::uint64_t d) { return DigestMap(m, d); });
+    return Digest(db.LoadRoot<rgnC_Region>(name), h);
+}
+
+// Every root in turn; the first refusal ends the walk.
+inline std::uint64_t ReadEveryRoot(ddr_Ddb& db) {
+    std::uint64_t h = 0xCBF29CE484222325ULL;
+    for (const cow_String& name : db.RootNames())
+        h = ReadRoot(db, name, h);
+    return h;
+}
+
+} // namespace ModuleWalk
