@@ -198,7 +198,7 @@ private:
         if (sets.empty())
             return;
         std::vector<Entries> entries(sets.size());
-        std::vector<ex_set> specs(sets.size());
+        std::vector<ex_set> setHeaders(sets.size());
         std::vector<std::string> names;
         for (std::size_t i = 0; i < sets.size(); ++i) {
             Entries& e = entries[i];
@@ -212,7 +212,7 @@ private:
                 for (int id : sortedUnique(allIds(*sets[i])))
                     e.items.push_back(at.at(id));
             }
-            specs[i] = ex_set{static_cast<int64_t>(i + 1),
+            setHeaders[i] = ex_set{static_cast<int64_t>(i + 1),
                               type,
                               static_cast<int64_t>(e.items.size()),
                               0,
@@ -221,7 +221,7 @@ private:
                               nullptr};
             names.push_back(sets[i]->label);
         }
-        exo.Check(ex_put_sets(exo.Id(), specs.size(), specs.data()), "writing sets");
+        exo.Check(ex_put_sets(exo.Id(), setHeaders.size(), setHeaders.data()), "writing sets");
         putNames(exo, type, names);
         progress_.Advance(static_cast<long>(sets.size()));
     }
