@@ -1,6 +1,7 @@
 #include "dbc_Upgrade.h"
 
 #include "cls_Catalog.h"
+#include "cls_Compactor.h"
 #include "cls_SqliteConnection.h"
 #include "cls_SqliteStatement.h"
 #include "cls_SqliteTransaction.h"
@@ -108,6 +109,10 @@ dbc_UpgradeResult dbc_Upgrade(const std::string& oldPath, const std::string& new
                 RunningConversion running(converter, conversion);
                 conversion.Run(progress);
             }
+            // Rows the old file kept but no root reached, and rows the conversion replaced,
+            // do not move into the new file.
+            cls_Catalog catalog(sql);
+            cls_Compactor::Sweep(sql, catalog, {});
             transaction.Commit(); // syncs the file
         }
         if (std::rename(temporary.c_str(), newPath.c_str()) != 0)
