@@ -48,5 +48,5 @@ for t in "${targets[@]}"; do
         echo "fuzz: $t failed; the input is in $run/artifacts/" >&2
         exit 1
     }
-    grep -E "^(stat::number_of_executed_units|stat::peak_rss_mb|#[0-9]+ +DONE)" "$run/fuzz.log" || true
+    grep -E "^(stat::number_of_executed_units|stat::peak_rss_mb|#[0-9]+[[:space:]]+(INITED|DONE))" "$run/fuzz.log" || true
 done
