@@ -10,6 +10,7 @@
 #include "omi_Singleton.h"
 #include "rgnC_Module.h"
 #include "rgnC_Paths.h"
+#include "rgnC_SetDataListRoot.h"
 #include "thr_ThreadSingleton.h"
 
 #include <benchmark/benchmark.h>
@@ -32,8 +33,6 @@ void startModule() {
     static const bool started = [] {
         static int count = 0;
         rgnC_initialize(count);
-        omi_Singleton<cls_MetadataRegistrar>::Instance().initClassMetadata(
-            &rgnC_SetDataListRoot::InitializeMetadata, 4);
         return true;
     }();
     (void)started;

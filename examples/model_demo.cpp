@@ -3,12 +3,14 @@
 //
 //   model_demo [file]        (default: model_demo.db in the current folder)
 #include "cls_MetadataRegistrar.h"
+#include "ddr_Ddb.h"
 #include "ddr_Root.h"
 #include "nex_Exception.h"
 #include "omi_Singleton.h"
 #include "pnt_PrettyPrint.h"
 #include "rgnC_Module.h"
 #include "rgnC_PathText.h"
+#include "rgnC_Paths.h"
 #include "rgnC_RegionPair.h"
 #include "thr_ThreadSingleton.h"
 #include "typ_DebugFlags.h"
@@ -43,8 +45,6 @@ int main(int argc, char** argv) {
     const std::string file = argc > 1 ? argv[1] : "model_demo.db";
     int count = 0;
     rgnC_initialize(count);
-    omi_Singleton<cls_MetadataRegistrar>::Instance().initClassMetadata(
-        &rgnC_SetDataListRoot::InitializeMetadata, 4);
     try {
         std::remove(file.c_str());
         {

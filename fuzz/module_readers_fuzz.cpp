@@ -7,6 +7,7 @@
 //   module_readers_fuzz -max_total_time=60 CORPUS
 #include "ModuleWalk.h"
 #include "ScratchFile.h"
+#include "ddr_Ddb.h"
 
 #include <cstdint>
 

@@ -6,6 +6,8 @@
 //
 //   module_readers_seeds CORPUS
 #include "ModuleWalk.h"
+#include "ddr_Ddb.h"
+#include "rgnC_SetDataListRoot.h"
 
 #include <sqlite3.h>
 

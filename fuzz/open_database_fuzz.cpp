@@ -6,6 +6,7 @@
 //   open_database_fuzz -max_total_time=60 CORPUS
 #include "ScratchFile.h"
 #include "StoreWalk.h"
+#include "ddr_Ddb.h"
 #include "nex_Exception.h"
 
 #include <cstdint>

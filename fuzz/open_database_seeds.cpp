@@ -5,6 +5,7 @@
 //
 //   open_database_seeds CORPUS
 #include "StoreWalk.h"
+#include "ddr_Ddb.h"
 #include "nex_Exception.h"
 
 #include <sqlite3.h>

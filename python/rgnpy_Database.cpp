@@ -1,8 +1,10 @@
 #include "rgnpy_Database.h"
 
+#include "ddr_Ddb.h"
 #include "ddr_Root.h"
 #include "nex_Exception.h"
 #include "rgnC_PathText.h"
+#include "rgnC_Paths.h"
 #include "rgnpy_Errors.h"
 #include "rgnpy_SetData.h"
 #include "rgnpy_SetList.h"

@@ -26,10 +26,6 @@ void startModule() {
         return;
     int count = 0;
     rgnC_initialize(count);
-    // The path to a set-data list stored as a root is the database framework's side, which
-    // whoever stores set-data lists under roots registers (as the rgn tool does).
-    omi_Singleton<cls_MetadataRegistrar>::Instance().initClassMetadata(
-        &rgnC_SetDataListRoot::InitializeMetadata, 4);
     started = true;
 }
 

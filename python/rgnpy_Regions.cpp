@@ -1,6 +1,7 @@
 #include "rgnpy_Regions.h"
 
 #include "rgnC_ScriptingBridge.h"
+#include "rgnC_SetType.h"
 #include "rgnpy_SetData.h"
 #include "rgnpy_Tuples.h"
 

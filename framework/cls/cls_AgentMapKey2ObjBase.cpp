@@ -1,7 +1,12 @@
 #include "cls_AgentMapKey2ObjBase.h"
 
+#include "cls_ClassRegistrar.h"
 #include "cls_Codes.h"
+#include "cls_Database.h"
+#include "cls_MementoRead.h"
 #include "cls_PC.h"
+#include "cls_ReadVisitor.h"
+#include "cls_Reader.h"
 #include "cls_Writer.h"
 
 #include <algorithm>
@@ -41,6 +46,20 @@ std::vector<cls_AgentMapKey2ObjBase::Slot>::iterator cls_AgentMapKey2ObjBase::sl
     return std::lower_bound(stored_.begin(), stored_.end(), key,
                             [](const Slot& s, int k) { return s.key < k; });
 }
+
+bool cls_AgentMapKey2ObjBase::WritesBlocked() const { return database_->IsReadOnly(); }
+
+bool cls_AgentMapKey2ObjBase::WritesInto(const cls_Writer& writer) const {
+    return &writer.Database() == database_.get();
+}
+
+void cls_AgentMapKey2ObjBase::Fail(const std::string& problem) const { database_->Fail(problem); }
+
+void cls_AgentMapKey2ObjBase::KeepFailure(const std::string& problem) const {
+    database_->KeepFailure(problem);
+}
+
+void cls_AgentMapKey2ObjBase::checkUnchanged() const { database_->CheckUnchanged(); }
 
 bool cls_AgentMapKey2ObjBase::HoldsKey(int key) const {
     auto it = std::lower_bound(stored_.begin(), stored_.end(), key,

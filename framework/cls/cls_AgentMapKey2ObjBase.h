@@ -8,11 +8,6 @@
 // write that rolls back leaves every mark, and the stored keys, as they were before it.
 #pragma once
 
-#include "cls_ClassRegistrar.h"
-#include "cls_Database.h"
-#include "cls_MementoRead.h"
-#include "cls_ReadVisitor.h"
-#include "cls_Reader.h"
 #include "cls_WriteListener.h"
 #include "cow_ArrayCOW.h"
 #include "cow_Virtual.h"
@@ -23,6 +18,7 @@
 #include <string>
 #include <vector>
 
+class cls_Database;
 class cls_PC;
 class cls_Writer;
 
@@ -60,7 +56,7 @@ public:
     int ReferenceCount() const { return references_; }
     // The map dropped its unchanged objects: so do we.
     void Released();
-    bool WritesBlocked() const { return database_->IsReadOnly(); }
+    bool WritesBlocked() const;
     void Attach(cls_PC* map);
     // The map object goes away: forget it wherever it is remembered.
     void Detached(const cls_PC* map);
@@ -95,6 +91,12 @@ public:
 
     std::uint64_t MapUid() const { return mapUid_; }
     cls_Database& Database() const { return *database_; }
+    // Whether `writer` writes into this agent's database (a map stored there joins its write).
+    bool WritesInto(const cls_Writer& writer) const;
+    // The database's refusal of `problem`, naming its file.
+    [[noreturn]] void Fail(const std::string& problem) const;
+    // Kept by the database for its next operation to throw (a destructor cannot).
+    void KeepFailure(const std::string& problem) const;
     bool HoldsKey(int key) const;
 
 private:
@@ -112,6 +114,7 @@ private:
     void join(cls_Writer& writer);
     void* fetchObject(int key, unsigned int typeId);
     [[noreturn]] void damagedEntry(int key, const std::string& problem) const;
+    void checkUnchanged() const;
 
     std::shared_ptr<cls_Database> database_;
     std::uint64_t mapUid_;
@@ -150,7 +153,7 @@ cow_ArrayCOW<T, cow_Virtual<T>> cls_AgentMapKey2ObjBase::Fetch(const int& key, u
         return *static_cast<const Handle*>(kept);
     Handle fetched(static_cast<T*>(fetchObject(key, typeId)));
     // Read after another connection changed the file, the object could mix two states.
-    database_->CheckUnchanged();
+    checkUnchanged();
     if (entryCheck_)
         if (const std::string problem = entryCheck_(key, fetched.ConstPtr()); !problem.empty())
             damagedEntry(key, problem);

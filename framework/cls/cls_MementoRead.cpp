@@ -1,6 +1,8 @@
 #include "cls_MementoRead.h"
 
+#include "cls_ClassRegistrar.h"
 #include "cls_Codes.h"
+#include "cls_Database.h"
 #include "cls_ReadVisitor.h"
 
 #include <algorithm>

@@ -8,10 +8,9 @@
 // and the attribute.
 #pragma once
 
-#include "cls_ClassRegistrar.h"
-#include "cls_Database.h"
 #include "cls_FieldHandle.h"
 #include "cls_Reader.h"
+#include "cls_RowStore.h"
 #include "cls_Uid.h"
 #include "cow_COW.h"
 #include "cow_Virtual.h"
@@ -21,6 +20,7 @@
 #include <optional>
 #include <typeindex>
 
+class cls_ClassMetadata;
 class cls_ReadVisitor;
 
 class cls_MementoRead {
@@ -35,7 +35,7 @@ public:
     bool ReadBool(const cls_FieldHandle& handle, bool defaultValue) const;
     cow_String ReadString(const cls_FieldHandle& handle, const cow_String& defaultValue) const;
     // The object an object attribute refers to, or nothing for an empty attribute.
-    std::optional<cls_Database::Reference> ReadReference(const cls_FieldHandle& handle) const;
+    std::optional<cls_RowStore::Reference> ReadReference(const cls_FieldHandle& handle) const;
 
     // The object stored under `handle`, of class `declaredTypeId` or a registered class derived
     // from it, in a copy-on-write holder; an empty holder for an empty attribute. An object met
@@ -73,7 +73,7 @@ private:
     // "model database 'F': object N (C)", N and C those of `oid` and `classId`.
     std::string placeOf(std::uint64_t oid, std::uint32_t classId) const;
     void loadList() const;
-    void* buildObject(const cls_Database::Reference& ref, std::uint32_t declaredTypeId,
+    void* buildObject(const cls_RowStore::Reference& ref, std::uint32_t declaredTypeId,
                       int collection) const;
 
     cls_Reader* reader_;

@@ -1,7 +1,9 @@
 #include "cls_ReadVisitor.h"
 
 #include "cls_AgentMapKey2ObjBase.h"
+#include "cls_ClassRegistrar.h"
 #include "cls_Codes.h"
+#include "cls_Database.h"
 #include "cls_ListCursor.h"
 
 cls_ReadVisitor::cls_ReadVisitor(const cls_ReadVisitor& parent, const cls_FieldHandle& field) {
@@ -29,7 +31,7 @@ cls_ReadVisitor::cls_ReadVisitor(const cls_ReadVisitor& parent, const cls_FieldH
     memento_ = own_.get();
 }
 
-cls_ReadVisitor::cls_ReadVisitor(cls_Reader& reader, const cls_Database::Root& root)
+cls_ReadVisitor::cls_ReadVisitor(cls_Reader& reader, const cls_RowStore::Root& root)
     : own_(std::make_unique<cls_MementoRead>(reader, root.oid, root.classId, root.collection)),
       memento_(own_.get()) {}
 

@@ -6,9 +6,9 @@
 //         part(cls_ReadVisitor(rv, cls_FieldHandle(-1, "part"))), uid(rv.GetUid()) {}
 #pragma once
 
-#include "cls_Database.h"
 #include "cls_FieldHandle.h"
 #include "cls_MementoRead.h"
+#include "cls_RowStore.h"
 #include "cls_Uid.h"
 
 #include <memory>
@@ -24,7 +24,7 @@ public:
     // For a record that someone else keeps (a list cursor's current element).
     explicit cls_ReadVisitor(cls_MementoRead* memento) : memento_(memento) {}
     // For a stored root.
-    cls_ReadVisitor(cls_Reader& reader, const cls_Database::Root& root);
+    cls_ReadVisitor(cls_Reader& reader, const cls_RowStore::Root& root);
     cls_ReadVisitor(const cls_ReadVisitor&) = delete;
     cls_ReadVisitor& operator=(const cls_ReadVisitor&) = delete;
 

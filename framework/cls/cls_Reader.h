@@ -2,13 +2,14 @@
 // from several places) are built once per read and handed out shared again.
 #pragma once
 
-#include "cls_Database.h"
 
 #include <map>
 #include <memory>
 #include <typeindex>
 #include <utility>
 #include <vector>
+
+class cls_Database;
 
 class cls_Reader {
 public:

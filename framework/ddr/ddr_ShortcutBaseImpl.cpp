@@ -1,5 +1,6 @@
 #include "ddr_ShortcutBaseImpl.h"
 
+#include "cls_Database.h"
 #include "cls_ReadVisitor.h"
 #include "cls_Reader.h"
 #include "nex_TextException.h"

@@ -1,8 +1,8 @@
 // The propagation state of a propagating attribute (mdl_PropAttr): whether its value was set
-// here, handed on by propagation, removed here, or is absent. Stored by name.
+// here, handed on by propagation, removed here, or is absent. Stored by name, through the
+// enumeration template above the framework (its name table is where that template is
+// instantiated).
 #pragma once
-
-#include "omu_PrimEnum.h"
 
 enum class mdl_PropAttributeStateEnm : int {
     Absent = 0,     // no value
@@ -10,10 +10,6 @@ enum class mdl_PropAttributeStateEnm : int {
     Propagated = 2, // a value handed on from elsewhere
     Removed = 3,    // the value removed on this owner
 };
-
-template <>
-const omu_PrimEnumBase::PrimEnumTableEl omu_PrimEnum<mdl_PropAttributeStateEnm, 1>::table[];
-extern template class omu_PrimEnum<mdl_PropAttributeStateEnm, 1>;
 
 // Raises the refusal of a propagating attribute's SetStatus: "Invalid propagation status for
 // '<name>' attribute.", at the attribute template's source position and `line`.

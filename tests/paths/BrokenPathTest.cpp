@@ -3,9 +3,11 @@
 // answers IsDefined() false and empty texts, and every attempt to resolve, store or read one
 // is refused with a message that says which path class misses what.
 #include "../regions/RegionWorld.h"
+#include "ddr_Ddb.h"
 #include "ddr_Root.h"
 #include "nex_TextException.h"
 #include "rgnC_Region.h"
+#include "rgnC_SetDataListRoot.h"
 #include "thr_ThreadSingleton.h"
 
 #include <gtest/gtest.h>

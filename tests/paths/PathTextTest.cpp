@@ -1,10 +1,12 @@
 #include "TempDir.h"
 #include "cls_MetadataRegistrar.h"
+#include "ddr_Ddb.h"
 #include "ddr_Root.h"
 #include "nex_TextException.h"
 #include "omi_Singleton.h"
 #include "rgnC_Module.h"
 #include "rgnC_PathText.h"
+#include "rgnC_Paths.h"
 #include "thr_ThreadSingleton.h"
 
 #include <gtest/gtest.h>
@@ -16,8 +18,6 @@ protected:
     static void SetUpTestSuite() {
         static int count = 0;
         rgnC_initialize(count);
-        omi_Singleton<cls_MetadataRegistrar>::Instance().initClassMetadata(
-            &rgnC_SetDataListRoot::InitializeMetadata, 4);
     }
 };
 

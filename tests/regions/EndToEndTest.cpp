@@ -3,8 +3,11 @@
 // reopened, both copies come back as the same region, resolve to the same set data and make
 // the same scripting tuple.
 #include "RegionWorld.h"
+#include "ddr_Ddb.h"
+#include "rgnC_Paths.h"
 #include "rgnC_PropRegionList.h"
 #include "rgnC_ScriptingBridge.h"
+#include "rgnC_SetType.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,5 @@
 #include "RegionWorld.h"
+#include "ddr_Ddb.h"
 #include "nex_TextException.h"
 #include "omu_ValueErrorException.h"
 #include "rgnC_PropRegionList.h"

@@ -1,4 +1,5 @@
 #include "RegionWorld.h"
+#include "ddr_Ddb.h"
 #include "rgnC_RegionPair.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,11 @@
 #include "RegionWorld.h"
 #include "cls_xoList.h"
+#include "ddr_Ddb.h"
 #include "nex_TextException.h"
 #include "omu_ValueErrorException.h"
+#include "rgnC_Paths.h"
 #include "rgnC_Region.h"
+#include "rgnC_SetType.h"
 
 #include <gtest/gtest.h>
 

@@ -9,6 +9,7 @@
 #include "omi_Singleton.h"
 #include "rgnC_Module.h"
 #include "rgnC_Paths.h"
+#include "rgnC_SetDataListRoot.h"
 
 #include <gtest/gtest.h>
 
@@ -16,13 +17,11 @@
 
 namespace RegionWorld {
 
-// Registering the root path class again would replace metadata that open databases still use.
+// Starting again after a finalize would register the classes anew under open databases.
 inline void Start() {
     static const bool started = [] {
         static int count = 0;
         rgnC_initialize(count);
-        omi_Singleton<cls_MetadataRegistrar>::Instance().initClassMetadata(
-            &rgnC_SetDataListRoot::InitializeMetadata, 4);
         return true;
     }();
     (void)started;

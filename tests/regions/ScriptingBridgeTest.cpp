@@ -1,5 +1,6 @@
 #include "omu_ValueErrorException.h"
 #include "rgnC_ScriptingBridge.h"
+#include "rgnC_SetType.h"
 
 #include <gtest/gtest.h>
 

@@ -2,10 +2,12 @@
 #include "cls_MetadataRegistrar.h"
 #include "cls_SqliteStatement.h"
 #include "cls_xoList.h"
+#include "ddr_Ddb.h"
 #include "ddr_Root.h"
 #include "omi_Singleton.h"
 #include "rgnC_Module.h"
 #include "rgnC_Paths.h"
+#include "rgnC_SetDataListRoot.h"
 #include "thr_ThreadSingleton.h"
 
 #include <gtest/gtest.h>
@@ -37,8 +39,6 @@ protected:
     static void SetUpTestSuite() {
         static int count = 0;
         rgnC_initialize(count);
-        omi_Singleton<cls_MetadataRegistrar>::Instance().initClassMetadata(
-            &rgnC_SetDataListRoot::InitializeMetadata, 4);
     }
 
     // A path to subset k of set s of the list stored under `root` of database `ddb`.

@@ -6,6 +6,7 @@
 #include "StoreWalk.h"
 #include "TempDir.h"
 #include "cls_SqliteStatement.h"
+#include "ddr_Ddb.h"
 #include "nex_Exception.h"
 
 #include <gtest/gtest.h>

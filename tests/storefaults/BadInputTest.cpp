@@ -3,6 +3,7 @@
 // and none is changed by the attempt.
 #include "StoreWalk.h"
 #include "TempDir.h"
+#include "ddr_Ddb.h"
 #include "nex_Exception.h"
 
 #include <gtest/gtest.h>

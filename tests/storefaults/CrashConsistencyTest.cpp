@@ -9,6 +9,7 @@
 // mix of two generations shows.
 #include "StoreWalk.h"
 #include "TempDir.h"
+#include "ddr_Ddb.h"
 #include "nex_Exception.h"
 
 #include <gtest/gtest.h>

@@ -8,6 +8,7 @@
 // saying so, where that is not possible.
 #include "StoreWalk.h"
 #include "TempDir.h"
+#include "ddr_Ddb.h"
 #include "nex_Exception.h"
 
 #include <gtest/gtest.h>

@@ -6,8 +6,11 @@
 // the class and the object, once, in front of the problem.
 #include "../regions/RegionWorld.h"
 #include "ModuleWalk.h"
+#include "ddr_Ddb.h"
 #include "nex_Exception.h"
 #include "omu_ValueErrorException.h"
+#include "rgnC_SetDataListRoot.h"
+#include "rgnC_SetType.h"
 
 #include <gtest/gtest.h>
 

@@ -8,6 +8,7 @@
 // holds subsets k = 0 .. g - r, subset k holding the ids (r + k) * 100 + s + 0 .. 4.
 #include "TempDir.h"
 #include "cls_MetadataRegistrar.h"
+#include "ddr_Ddb.h"
 #include "omi_Singleton.h"
 #include "rgnC_Module.h"
 #include "rgnC_Paths.h"

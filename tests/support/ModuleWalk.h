@@ -30,14 +30,11 @@ namespace ModuleWalk {
 // The database name the seed files' paths name, so that they resolve when read back.
 constexpr const char* kDdbName = "model";
 
-// Starts the module and registers the root path class once per process: registering again
-// would replace metadata that open databases still use.
+// Starts the module once per process.
 inline void Start() {
     static const bool started = [] {
         static int count = 0;
         rgnC_initialize(count);
-        omi_Singleton<cls_MetadataRegistrar>::Instance().initClassMetadata(
-            &rgnC_SetDataListRoot::InitializeMetadata, 4);
         return true;
     }();
     (void)started;

@@ -18,6 +18,7 @@
 #include "rgnC_PropRegionList.h"
 #include "rgnC_Region.h"
 #include "rgnC_RegionPair.h"
+#include "rgnC_SetDataListRoot.h"
 
 #include <cstdint>
 #include <string>
@@ -28,13 +29,11 @@ namespace OldModel {
 
 using Layout = std::pair<std::uint32_t, int>; // class type id, schema version
 
-// The module started once per process, with the root path class of "model.sets" registered.
+// The module started once per process.
 inline void Start() {
     static const bool started = [] {
         static int count = 0;
         rgnC_initialize(count);
-        omi_Singleton<cls_MetadataRegistrar>::Instance().initClassMetadata(
-            &rgnC_SetDataListRoot::InitializeMetadata, 4);
         return true;
     }();
     (void)started;

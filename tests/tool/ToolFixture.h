@@ -38,8 +38,6 @@ protected:
                  1);
         static int count = 0;
         rgnC_initialize(count);
-        omi_Singleton<cls_MetadataRegistrar>::Instance().initClassMetadata(
-            &rgnC_SetDataListRoot::InitializeMetadata, 4);
     }
 
     ToolRun rgn(const std::vector<std::string>& args) const { return runTool(args, dir.File("")); }

@@ -3,6 +3,8 @@
 // model they were made from: a change of the store that stops reading them shows here.
 #include "OldModel.h"
 #include "dbc_Upgrade.h"
+#include "ddr_Ddb.h"
+#include "rgnC_Paths.h"
 
 #include <gtest/gtest.h>
 

@@ -6,8 +6,11 @@
 #include "cls_SqliteConnection.h"
 #include "cls_SqliteStatement.h"
 #include "dbc_Upgrade.h"
+#include "ddr_Ddb.h"
 #include "nex_Exception.h"
+#include "rgnC_Paths.h"
 #include "rgnC_Region_203.h"
+#include "rgnC_SetType.h"
 
 #include <gtest/gtest.h>
 

@@ -27,14 +27,11 @@ std::string oneLine(std::string message) {
     return message;
 }
 
-// Module start-up for the life of the program; the root-map path class is the tool's to
-// register, since the module leaves it to whoever stores set-data lists under roots.
+// Module start-up for the life of the program.
 class ModuleSession {
 public:
     ModuleSession() {
         rgnC_initialize(count_);
-        omi_Singleton<cls_MetadataRegistrar>::Instance().initClassMetadata(
-            &rgnC_SetDataListRoot::InitializeMetadata, 4);
     }
     ~ModuleSession() { rgnC_finalize(count_); }
 

@@ -7,6 +7,7 @@
 #include "ddr_Root.h"
 #include "nex_Exception.h"
 #include "rgnC_PathText.h"
+#include "rgnC_Paths.h"
 #include "rgnC_RegionPair.h"
 #include "thr_ThreadSingleton.h"
 #include "tool_BadInput.h"

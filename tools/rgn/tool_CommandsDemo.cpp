@@ -1,4 +1,5 @@
 // `rgn demo`: a model database built from scratch, stored, reopened and read through paths.
+#include "rgnC_Paths.h"
 #include "tool_Commands.h"
 
 #include "ddr_Ddb.h"

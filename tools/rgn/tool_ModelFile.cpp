@@ -2,6 +2,7 @@
 
 #include "ddr_Ddb.h"
 #include "nex_Exception.h"
+#include "rgnC_Paths.h"
 #include "tool_BadInput.h"
 #include "tool_Progress.h"
 #include "tool_TempFile.h"

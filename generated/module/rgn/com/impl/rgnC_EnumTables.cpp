@@ -1,4 +1,6 @@
-// The name tables of the module's enumerations, and their instantiations.
+// The name tables of the module's enumerations and of the propagation states its attributes
+// store, and their instantiations.
+#include "mdl_PropAttr.h"
 #include "res_SetTypeEnm.h"
 #include "rgnC_GroundEnum.h"
 #include "rgnC_SetType.h"
@@ -22,6 +24,12 @@ const omu_PrimEnumBase::PrimEnumTableEl omu_PrimEnum<rgnC_SetType, 1>::table[] =
     {"Mesh surface", 4},     {"None", 5},         {nullptr, 0},
 };
 
+template <>
+const omu_PrimEnumBase::PrimEnumTableEl omu_PrimEnum<mdl_PropAttributeStateEnm, 1>::table[] = {
+    {"ABSENT", 0}, {"SET", 1}, {"PROPAGATED", 2}, {"REMOVED", 3}, {nullptr, 0},
+};
+
 template class omu_PrimEnum<rgnC_GroundEnum, 1>;
 template class omu_PrimEnum<res_SetTypeEnm, 1>;
 template class omu_PrimEnum<rgnC_SetType, 1>;
+template class omu_PrimEnum<mdl_PropAttributeStateEnm, 1>;

@@ -1,6 +1,7 @@
 #include "rgnC_PathText.h"
 
 #include "ddr_PathText.h"
+#include "rgnC_SetDataListRoot.h"
 
 namespace {
 

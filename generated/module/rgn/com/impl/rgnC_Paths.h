@@ -7,22 +7,12 @@
 #pragma once
 
 #include "ddr_MemberShortcut.h"
-#include "ddr_RootMapShortcut.h"
 #include "ddr_SequenceShortcut.h"
 #include "ddr_Shortcut.h"
 #include "rgnC_SetData.h"
+#include "rgnC_SetDataMap.h"
+#include "rgnC_SetDataPath.h"
 #include "rgnC_SubsetData.h"
-
-using rgnC_SetDataMap =
-    cls_Map2Obj<int, rgnC_SetData, cow_ArrayCOW<rgnC_SetData, cow_Virtual<rgnC_SetData>>>;
-
-template <>
-struct ddr_ShortcutTraits<rgnC_SetData> {
-    static constexpr std::uint32_t handleTypeId = 0x02540005, implTypeId = 0x02540007;
-    static constexpr const char* handleName = "rgnC_SetDataShortcut";
-    static constexpr const char* implName = "rgnC_SetDataIMPLSC";
-    static constexpr bool handleAsksImplForDynTypeId = true;
-};
 
 template <>
 struct ddr_ShortcutTraits<rgnC_SetDataMap> {
@@ -70,20 +60,9 @@ struct ddr_MemberShortcutTraits<rgnC_SetData, rgnC_SubsetDataMap> {
     static rgnC_SubsetDataMap& Member(rgnC_SetData& set) { return set.SubsetList(); }
 };
 
-// A set-data list stored as a named root of an open database. This class belongs to the
-// database framework's side: the module does not register it; whoever stores set-data lists
-// under roots does (tools, tests).
-template <>
-struct ddr_RootMapShortcutTraits<rgnC_SetDataMap> {
-    static constexpr std::uint32_t typeId = 0x00260001;
-    static constexpr const char* name = "ddr_SetDataListRootShortcut";
-};
-
-using rgnC_SetDataPath = ddr_Shortcut<rgnC_SetData>;
 using rgnC_SetDataListPath = ddr_Shortcut<rgnC_SetDataMap>;
 using rgnC_SubsetDataPath = ddr_Shortcut<rgnC_SubsetData>;
 using rgnC_SubsetDataListPath = ddr_Shortcut<rgnC_SubsetDataMap>;
 using rgnC_SetDataInList = ddr_SequenceShortcut<rgnC_SetDataMap, rgnC_SetData, 1>;
 using rgnC_SubsetDataInList = ddr_SequenceShortcut<rgnC_SubsetDataMap, rgnC_SubsetData, 1>;
 using rgnC_SubsetListOfSet = ddr_MemberShortcut<rgnC_SetData, rgnC_SubsetDataMap, 1>;
-using rgnC_SetDataListRoot = ddr_RootMapShortcut<rgnC_SetDataMap>;

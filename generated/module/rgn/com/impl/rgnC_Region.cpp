@@ -7,6 +7,8 @@
 #include "cls_WriteVisitor.h"
 #include "ddr_Root.h"
 #include "nex_TextException.h"
+#include "rgnC_Paths.h"
+#include "rgnC_SetType.h"
 #include "thr_ThreadSingleton.h"
 
 namespace {

@@ -11,14 +11,15 @@
 #include "cls_Uid.h"
 #include "cls_xpListString.h"
 #include "cow_String.h"
-#include "rgnC_Paths.h"
-#include "rgnC_SetType.h"
+#include "rgnC_SetDataPath.h"
 
 #include <cstdint>
 
 class cls_ClassRegistrar;
 class cls_ReadVisitor;
 class cls_WriteVisitor;
+// The enumeration is complete with its fixed type; its name table comes with rgnC_SetType.h.
+enum class rgnC_SetType : int;
 
 class rgnC_Region {
 public:

@@ -20,7 +20,6 @@
 #include "cls_ReadVisitor.h"
 #include "cls_Uid.h"
 #include "cls_WriteVisitor.h"
-#include "cls_Writer.h"
 #include "cow_Btree.h"
 #include "cow_BtreeIterator.h"
 #include "nex_TextException.h"
@@ -207,7 +206,7 @@ public:
         if (agent) {
             // Stored here already: its changed entries join this write, so that the file is
             // whole after its commit.
-            if (&agent->Database() == &wv.Writer().Database()) {
+            if (agent->WritesInto(wv.Writer())) {
                 if (modified && !agent->WritesBlocked())
                     self->writeChanges(wv.Writer());
                 return;
@@ -329,7 +328,7 @@ private:
         if (!node) {
             const std::string problem = "the map holds no entry under key " + std::to_string(key);
             if (agent)
-                agent->Database().Fail(problem);
+                agent->Fail(problem);
             nex_TextException(cow_String("cls_Map2Obj: " + problem))
                 .Throw("generated/include/cls_Map2Obj", __LINE__);
         }
@@ -401,8 +400,8 @@ private:
                     std::string keys;
                     for (int key : old->ModifiedKeys())
                         keys += (keys.empty() ? "" : ", ") + std::to_string(key);
-                    old->Database().KeepFailure("the changes of a stored map under keys " + keys +
-                                                " were not written (" + e.what() + ")");
+                    old->KeepFailure("the changes of a stored map under keys " + keys +
+                                     " were not written (" + e.what() + ")");
                 }
                 agent = nullptr;
                 delete old;

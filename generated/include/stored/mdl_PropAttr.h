@@ -17,12 +17,19 @@
 #include "cls_Uid.h"
 #include "cls_WriteVisitor.h"
 #include "mdl_PropAttributeStateEnm.h"
+#include "omu_PrimEnum.h"
 
 #include <concepts>
 #include <cstdint>
 
 template <class V>
 struct mdl_PropAttrTraits; // typeId, name
+
+// The states' name table (used both to write and to read them) is defined where the template is
+// instantiated, with the module's own enumerations.
+template <>
+const omu_PrimEnumBase::PrimEnumTableEl omu_PrimEnum<mdl_PropAttributeStateEnm, 1>::table[];
+extern template class omu_PrimEnum<mdl_PropAttributeStateEnm, 1>;
 
 template <class V>
 concept mdl_PropagatableValue =
