@@ -110,7 +110,7 @@ void cls_AgentMapKey2ObjBase::Released() {
     std::erase_if(kept_, [this](const auto& k) { return !IsModified(k.first); });
 }
 
-void cls_AgentMapKey2ObjBase::Attach(cls_PC* map) {
+void cls_AgentMapKey2ObjBase::Attach(const cls_PC* map) {
     attached_ = map;
     if (createdByWrite_) {
         createdByWrite_ = false;
@@ -158,7 +158,7 @@ const void* cls_AgentMapKey2ObjBase::Kept(int key) const {
     return at != kept_.end() && at->first == key ? at->second.get() : nullptr;
 }
 
-void cls_AgentMapKey2ObjBase::FlushedBy(cls_PC* map) {
+void cls_AgentMapKey2ObjBase::FlushedBy(const cls_PC* map) {
     if (std::find(flushers_.begin(), flushers_.end(), map) == flushers_.end())
         flushers_.push_back(map);
 }
@@ -194,7 +194,7 @@ void cls_AgentMapKey2ObjBase::WriteRolledBack() {
     undo_.clear();
     writtenKeys_.clear();
     // The marks were never cleared; the maps that flushed mark themselves changed again.
-    for (cls_PC* map : flushers_)
+    for (const cls_PC* map : flushers_)
         map->MarkModified();
     flushers_.clear();
     if (bornInWrite_ && attached_) {

@@ -49,7 +49,7 @@ void syncFolder(const std::string& file) {
 void bindSchemaChanges(dbc_DatabaseConverter& converter) {
     for (const auto& entry : omi_Singleton<dbc_OldClassRegistrar>::Instance().Entries())
         if (const dbc_OldClassVersion* version = entry.holder->ConstPtr())
-            const_cast<dbc_OldClassVersion*>(version)->SchemaChanges(converter);
+            version->SchemaChanges(converter);
 }
 
 // The running upgrade as seen by conversion functions, for the time of one conversion.

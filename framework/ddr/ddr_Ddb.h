@@ -55,7 +55,7 @@ public:
     // another class is refused, and so is a file that another writer changed since it was
     // opened (see cls_Database). A failure of T's reading names the file and the object.
     template <class T>
-    T LoadRoot(const cow_String& root) {
+    T LoadRoot(const cow_String& root) const {
         database_->ThrowKeptFailure();
         cls_Reader reader(database_);
         const cls_Database::Root found = findRoot(root, T::TypeId());
@@ -75,7 +75,7 @@ public:
     // The stored root loaded once and kept for the life of this object, so that every path
     // resolved through it reaches the same object (a stored map then fetches each entry once).
     template <class T>
-    T& RootObject(const cow_String& root) {
+    T& RootObject(const cow_String& root) const {
         auto it = roots_.find(root.str());
         if (it == roots_.end()) {
             auto loaded = std::make_shared<T>(LoadRoot<T>(root));
@@ -101,7 +101,7 @@ public:
     const std::shared_ptr<cls_Database>& DatabasePtr() const { return database_; }
 
 private:
-    cls_Database::Root findRoot(const cow_String& root, std::uint32_t expectedClass);
+    cls_Database::Root findRoot(const cow_String& root, std::uint32_t expectedClass) const;
 
     struct Kept {
         std::type_index type;
@@ -111,7 +111,9 @@ private:
 
     cow_String name_;
     std::shared_ptr<cls_Database> database_;
-    std::map<std::string, Kept> roots_; // destroyed first: kept maps flush into the open file
+    // Filled by reads (RootObject is const): a cache of loaded roots, not the database's state.
+    // Destroyed first: kept maps flush into the open file.
+    mutable std::map<std::string, Kept> roots_;
     mdl_Container<cow_String, ddr_Ddb>* root_; // the opening thread's open databases
     bool closed_ = false;
 };

@@ -128,7 +128,7 @@ public:
     const T& ConstGet(const K& key) const {
         if (const auto* node = tree.ConstFind(key); node && !node->Value().IsNull())
             return *node->Value().ConstPtr();
-        return *const_cast<cls_Map2Obj*>(this)->LoadValue(key).ConstPtr();
+        return *LoadValue(key).ConstPtr();
     }
 
     // The entry's object for writing: loads it if needed, marks the key changed, and un-shares
@@ -145,8 +145,7 @@ public:
     void Release(const K& key) const {
         if (!agent || agent->IsModified(key))
             return;
-        auto* self = const_cast<cls_Map2Obj*>(this);
-        if (auto* node = self->tree.Find(key))
+        if (auto* node = tree.Find(key))
             node->Value() = static_cast<T*>(nullptr);
         agent->Released();
     }
@@ -164,20 +163,7 @@ public:
     // memory only, an unchanged map, or a database opened read-only. The change marks are
     // cleared once the transaction has committed; if it fails, the map is as it was before the
     // call, every change still marked.
-    virtual void Flush() {
-        if (!agent || !modified || agent->WritesBlocked())
-            return;
-        modified = 0;
-        try {
-            writeChanges(agent->Writer());
-            agent->CommitWrite();
-        } catch (...) {
-            modified = 1;
-            if (agent)
-                agent->AbandonWrite();
-            throw;
-        }
-    }
+    virtual void Flush() { flushChanges(); }
 
     // Stops standing for the stored collection: the last copy to detach flushes, loads every
     // entry still in the store (so the map in memory is whole) and takes a new identity.
@@ -203,32 +189,31 @@ public:
         if (!wv.StartWrite(TypeId(), uid))
             return;
         wv.CheckCollectionType(cls_CollectionTypeFix(cls_CollIntKeyedMap, nullptr));
-        auto* self = const_cast<cls_Map2Obj*>(this);
         if (agent) {
             // Stored here already: its changed entries join this write, so that the file is
             // whole after its commit.
             if (&agent->Database() == &wv.Writer().Database()) {
                 if (modified && !agent->WritesBlocked())
-                    self->writeChanges(wv.Writer());
+                    writeChanges(wv.Writer());
                 return;
             }
             // Stored in another database: bring every entry into memory, let go of that
             // database's agent, and store the map here as a new collection.
             for (const K& key : keys())
                 if (!IsLoaded(key))
-                    self->LoadValue(key);
-            self->letGoOfAgent();
+                    LoadValue(key);
+            letGoOfAgent();
         }
-        self->agent = wv.CreateMapAgent();
+        agent = wv.CreateMapAgent();
         agent->AddReference();
-        agent->Attach(self);
+        agent->Attach(this);
         std::vector<K> stored;
         for (agent->First(); !agent->IsDone(); agent->Next())
             stored.push_back(agent->CurrentKey());
         for (const K& key : stored) {
             // Entering the key not loaded; where the tree holds it, the value is replaced in
             // place, which is what a second insertion does without its removal and rebalancing.
-            if (auto* node = self->tree.Find(key)) {
+            if (auto* node = tree.Find(key)) {
                 node->Value() = static_cast<T*>(nullptr);
                 continue;
             }
@@ -236,9 +221,9 @@ public:
                                      "collection from DDB")
                            .c_str(),
                        stderr);
-            self->DoInsert(key, static_cast<T*>(nullptr));
+            DoInsert(key, static_cast<T*>(nullptr));
         }
-        self->Flush();
+        flushChanges();
     }
 
     // Removes the key from the tree only: the map is not marked changed, and the stored entry
@@ -289,10 +274,10 @@ public:
     }
 
     // cls_PC: a write this map flushed into rolled back.
-    void MarkModified() override { modified = 1; }
+    void MarkModified() const override { modified = 1; }
 
     // cls_PC: the write that stored the map for the first time failed.
-    void ForgetAgent() override {
+    void ForgetAgent() const override {
         Agent* failed = agent;
         for (const K& key : keys())
             if (const void* kept = failed->Kept(key))
@@ -314,7 +299,8 @@ private:
         return tree.InsertUnlessMember(key, V(static_cast<T*>(x.Copy())));
     }
 
-    bool DoInsert(const K& key, T* p) {
+    // Const for DBWrite, which enters the stored keys not loaded.
+    bool DoInsert(const K& key, T* p) const {
         const V value(p); // the one handle that owns p, through both attempts
         if (tree.InsertUnlessMember(key, value))
             return true;
@@ -324,7 +310,7 @@ private:
 
     // The entry's value handle, holding its object: fetched from the store when the entry is
     // not loaded. A key the map does not hold throws, naming the key (and the file).
-    V& LoadValue(const K& key) {
+    V& LoadValue(const K& key) const {
         auto* node = tree.Find(key);
         if (!node) {
             const std::string problem = "the map holds no entry under key " + std::to_string(key);
@@ -347,7 +333,7 @@ private:
     // Queues the changed entries and the removed keys into `writer`; the agent hears whether
     // the write commits. Costs O(changes x log n): the changed keys come from the agent and the
     // removed ones from this map's own record of its removals, not from a walk of every key.
-    void writeChanges(cls_Writer& writer) {
+    void writeChanges(cls_Writer& writer) const {
         (void)writer; // entries reach it through the agent, which joined it
         agent->FlushedBy(this);
         for (const K key : agent->ModifiedKeys()) {
@@ -368,6 +354,23 @@ private:
             agent->RemoveKey(key);
     }
 
+    // Writes the changed entries in a transaction of their own (see Flush); const because a
+    // store (DBWrite) and the last copy's release flush too.
+    void flushChanges() const {
+        if (!agent || !modified || agent->WritesBlocked())
+            return;
+        modified = 0;
+        try {
+            writeChanges(agent->Writer());
+            agent->CommitWrite();
+        } catch (...) {
+            modified = 1;
+            if (agent)
+                agent->AbandonWrite();
+            throw;
+        }
+    }
+
     void markModified(const K& key) {
         if (agent)
             agent->SetModified(key);
@@ -385,7 +388,7 @@ private:
 
     // Drops this map's share of the agent; the last share flushes and deletes it. From the
     // destructor (`keepFailure`), a failed flush is also kept by the database.
-    void letGoOfAgent(bool keepFailure = false) {
+    void letGoOfAgent(bool keepFailure = false) const {
         if (!agent)
             return;
         Agent* old = agent;
@@ -393,9 +396,9 @@ private:
         old->Detached(this);
         old->RemoveReference();
         if (old->ReferenceCount() == 0) {
-            agent = old; // Flush writes through it
+            agent = old; // the flush writes through it
             try {
-                Flush();
+                flushChanges();
             } catch (const std::exception& e) {
                 if (keepFailure) {
                     std::string keys;
@@ -413,11 +416,13 @@ private:
         }
     }
 
-    Tree tree;
-    Agent* agent;
-    int modified;
+    // Fetching an entry on a const read, and linking to the store on a const DBWrite, change
+    // these: they are the map's link to its stored form, not its value.
+    mutable Tree tree;
+    mutable Agent* agent;
+    mutable int modified;
     cls_Uid uid;
-    std::vector<K> removed_; // keys removed since they were last stored (may repeat)
+    mutable std::vector<K> removed_; // keys removed since they were last stored (may repeat)
 };
 
 // Walks a map in key order, loading entries as they are read.

@@ -52,7 +52,7 @@ public:
     }
 
     const M& ConstGet(const ddr_DdbContainer& container) const override {
-        return database(const_cast<ddr_DdbContainer&>(container)).template RootObject<M>(rootName);
+        return database(container).template RootObject<M>(rootName);
     }
     M& Get(ddr_DdbContainer& container) const override {
         return database(container).template RootObject<M>(rootName);
@@ -67,8 +67,8 @@ public:
     std::uint32_t DynTypeId() const override { return TypeId(); }
 
 private:
-    ddr_Ddb& database(ddr_DdbContainer& container) const {
-        ddr_Ddb* ddb = container.Find(ddbName);
+    const ddr_Ddb& database(const ddr_DdbContainer& container) const {
+        const ddr_Ddb* ddb = container.Find(ddbName);
         if (!ddb)
             nex_TextException(cow_String("no model database named '" + ddbName.str() +
                                          "' is open (path " + Path().str() + ")"))
