@@ -226,18 +226,7 @@ void* cls_AgentMapKey2ObjBase::fetchObject(int key, unsigned int typeId) {
     }
     database_->ThrowKeptFailure();
     cls_Reader reader(database_);
-    cls_MementoRead memento(reader, row, it->classId, 0);
-    cls_ReadVisitor visitor(&memento);
-    void* object = nullptr;
-    try {
-        object = md.Ctor(visitor);
-    } catch (nex_Exception& e) {
-        // The class's own error, its type and text unchanged, with the entry's place in front.
-        memento.AddContext(e);
-        throw;
-    }
-    if (!object)
-        database_->Fail("class '" + md.Name().str() + "' cannot be built from a record");
+    void* object = cls_MementoRead::BuildObject(reader, md, row, it->classId, 0);
     database_->CountFetch();
     return object;
 }

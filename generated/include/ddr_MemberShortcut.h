@@ -29,7 +29,7 @@ public:
             .CreateClassMD(cow_String(Traits::name), TypeId(), 203, &Ctor,
                            ddr_ShortcutImpl<M>::TypeId())
             .AddAttribute(parentField(), cls_AttrObject, ddr_Shortcut<O>::TypeId(), cls_CollSingle)
-            .AddDtor(&ddr_ShortcutImpl<M>::CowDtor);
+            .AddDtor(ddr_ShortcutImpl<M>::CowDtor);
     }
 
     cow_String Name() const override { return cow_String(Traits::memberName); }

@@ -34,7 +34,7 @@ public:
                            ddr_ShortcutImpl<M>::TypeId())
             .AddAttribute(ddbField(), cls_AttrString, 1, cls_CollSingle)
             .AddAttribute(rootField(), cls_AttrString, 1, cls_CollSingle)
-            .AddDtor(&ddr_ShortcutImpl<M>::CowDtor);
+            .AddDtor(ddr_ShortcutImpl<M>::CowDtor);
     }
 
     cow_String Name() const override { return rootName; }

@@ -33,7 +33,7 @@ public:
                            ddr_ShortcutImpl<T>::TypeId())
             .AddAttribute(indexField(), cls_AttrInt, 1, cls_CollSingle)
             .AddAttribute(parentField(), cls_AttrObject, ddr_Shortcut<M>::TypeId(), cls_CollSingle)
-            .AddDtor(&ddr_ShortcutImpl<T>::CowDtor);
+            .AddDtor(ddr_ShortcutImpl<T>::CowDtor);
     }
 
     cow_String Name() const override { return cow_String(std::to_string(index)); }

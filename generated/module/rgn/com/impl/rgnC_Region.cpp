@@ -28,10 +28,6 @@ const cls_FieldHandle& field(Field which) {
 using SetTypePrim = omu_PrimEnum<rgnC_SetType, 1>;
 constexpr std::uint32_t kNoSetType = static_cast<std::uint32_t>(rgnC_SetType::None);
 
-// Releases one reference of a region held through a counted holder, and the holder itself.
-void releaseHeld(cow_COW<int, cow_Direct<int>>* holder) {
-    delete reinterpret_cast<cow_COW<rgnC_Region, cow_Virtual<rgnC_Region>>*>(holder);
-}
 
 // An undefined path is the region's own failure; a path with an implementation whose chain
 // breaks further up is refused by the path itself, which says what is missing.
@@ -96,7 +92,7 @@ rgnC_Region::rgnC_Region(const cls_ReadVisitor& rv)
 
 void rgnC_Region::InitializeMetadata(cls_ClassRegistrar& registrar) {
     registrar.AddClassMD(new cls_TypeAdapter<rgnC_Region>(cow_String("rgnC_Region"), 331, 1))
-        .AddDtor(&releaseHeld)
+        .AddDtor(&cls_ClassMetadata::ReleaseHeld<cow_COW<rgnC_Region, cow_Virtual<rgnC_Region>>>)
         .AddAttribute(field(Field::Name), cls_AttrString, 1, cls_CollSingle)
         .AddAttribute(field(Field::Internal), cls_AttrBool, 1, cls_CollSingle)
         .AddAttribute(field(Field::OwnerNames), cls_AttrObject, cls_xpListString::TypeId(),

@@ -31,10 +31,6 @@ const cls_FieldHandle& field(Field which) {
     return handles[static_cast<int>(which)];
 }
 
-// Releases one reference of a set data held through a counted holder, and the holder itself.
-void releaseHeld(cow_COW<int, cow_Direct<int>>* holder) {
-    delete reinterpret_cast<cow_COW<rgnC_SetData, cow_Virtual<rgnC_SetData>>*>(holder);
-}
 
 } // namespace
 
@@ -115,7 +111,7 @@ void rgnC_SetData::InitializeMetadata(cls_ClassRegistrar& registrar) {
     md.AddAttribute(field(Field::InternalSet), cls_AttrBool, 1, cls_CollSingle);
     md.AddAttribute(field(Field::Unsorted), cls_AttrBool, 1, cls_CollSingle);
     md.AddAttribute(field(Field::ConstructionOk), cls_AttrBool, 1, cls_CollSingle);
-    md.AddDtor(&releaseHeld);
+    md.AddDtor(&cls_ClassMetadata::ReleaseHeld<cow_COW<rgnC_SetData, cow_Virtual<rgnC_SetData>>>);
 }
 
 void rgnC_SetData::DBWrite(const cls_WriteVisitor& wv) const {

@@ -34,10 +34,6 @@ const cls_FieldHandle& field(Field which) {
     return handles[static_cast<int>(which)];
 }
 
-// Releases one reference of a subset held through a counted holder, and the holder itself.
-void releaseHeld(cow_COW<int, cow_Direct<int>>* holder) {
-    delete reinterpret_cast<cow_COW<rgnC_SubsetData, cow_Virtual<rgnC_SubsetData>>*>(holder);
-}
 } // namespace
 
 rgnC_SubsetData::rgnC_SubsetData(int meshIndex, int classIndex, int subsetIndex, int setIndex,
@@ -99,7 +95,7 @@ void* rgnC_SubsetData::Ctor(cls_ReadVisitor& rv) { return new rgnC_SubsetData(rv
 void rgnC_SubsetData::InitializeMetadata(cls_ClassRegistrar& registrar) {
     cls_ClassMetadata& md = registrar.AddClassMD(
         new cls_TypeAdapter<rgnC_SubsetData>(cow_String("rgnC_SubsetData"), 405, 1));
-    md.AddDtor(&releaseHeld);
+    md.AddDtor(&cls_ClassMetadata::ReleaseHeld<cow_COW<rgnC_SubsetData, cow_Virtual<rgnC_SubsetData>>>);
     md.AddAttribute(field(Field::SetIndex), cls_AttrInt, 1, cls_CollSingle);
     md.AddAttribute(field(Field::SubsetIndex), cls_AttrInt, 1, cls_CollSingle);
     md.AddAttribute(field(Field::IdArray), cls_AttrObject, cls_ListTypeId, cls_CollIntList);
