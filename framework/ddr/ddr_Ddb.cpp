@@ -8,19 +8,8 @@
 #include <cstdio>
 #include <exception>
 
-namespace {
-cls_Database::Mode databaseMode(ddr_Ddb::Mode mode) {
-    switch (mode) {
-    case ddr_Ddb::Mode::Create: return cls_Database::Mode::Create;
-    case ddr_Ddb::Mode::ReadWrite: return cls_Database::Mode::ReadWrite;
-    case ddr_Ddb::Mode::ReadOnly: break;
-    }
-    return cls_Database::Mode::ReadOnly;
-}
-} // namespace
-
 ddr_Ddb::ddr_Ddb(const cow_String& name, const std::string& path, Mode mode)
-    : name_(name), database_(cls_Database::Open(path, databaseMode(mode))),
+    : name_(name), database_(cls_Database::Open(path, mode)),
       root_(&thr_ThreadSingleton<ddr_Root>::Instance().Fetch()) {
     if (!root_->Insert(name_, this))
         database_->Fail("a model database named '" + name_.str() + "' is open already");

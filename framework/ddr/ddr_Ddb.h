@@ -6,6 +6,7 @@
 #pragma once
 
 #include "cls_Database.h"
+#include "cls_OpenMode.h"
 #include "cls_ReadVisitor.h"
 #include "cls_Reader.h"
 #include "cls_WriteVisitor.h"
@@ -23,7 +24,7 @@
 
 class ddr_Ddb {
 public:
-    enum class Mode { Create, ReadWrite, ReadOnly };
+    using Mode = cls_OpenMode;
 
     // Opens the file (":memory:" for a private in-memory database) and enters it in the thread's
     // root under `name`; a name already in use there is refused.
