@@ -33,19 +33,12 @@ public:
             this->Append(cursor->template Read<T>());
     }
 
+    // Writes every element on every call, in order: queues one row per element and what the
+    // elements write; O(Count()).
     void DBWrite(const cls_WriteVisitor& wv) const {
-        wv.StartWrite(cls_ListTypeId, uid);
-        wv.CheckCollectionType(cls_CollObjectList);
-        // Owned here until it answers finished: an element that refuses to write must not
-        // leak it.
-        std::unique_ptr<cls_ListWriter> list(wv.OpenListWriter(1));
-        for (int i = 0; i < this->Count(); ++i) {
-            cls_WriteRequestListObj request(list.get());
-            cls_WriteVisitor element(request, nullptr);
-            this->Array().PartialArrayConstGet(i).DBWrite(element);
-        }
-        if (!list->IsFinished())
-            (void)list.release(); // the writer keeps it
+        wv.WriteObjectList(uid, this->Count(), [this](int i, const cls_WriteVisitor& element) {
+            this->ConstGet(i).DBWrite(element);
+        });
     }
 
     const cls_Uid& Uid() const { return uid; }

@@ -38,20 +38,12 @@ public:
         return *this;
     }
 
-    // Writes every element on every call, in order.
+    // Writes every element on every call, in order: queues one row per element and what the
+    // elements write; O(Count()).
     void DBWrite(const cls_WriteVisitor& wv) const {
-        wv.StartWrite(cls_ListTypeId, uid);
-        wv.CheckCollectionType(cls_CollObjectList);
-        // Owned here until it answers finished: an element that refuses to write must not
-        // leak it.
-        std::unique_ptr<cls_ListWriter> list(wv.OpenListWriter(1));
-        for (cow_1DArrayIter<T> it(this->Array(), this->Count()); it.More(); it.Next()) {
-            cls_WriteRequestListObj request(list.get());
-            cls_WriteVisitor element(request, nullptr);
-            it.Value().DBWrite(element);
-        }
-        if (!list->IsFinished())
-            (void)list.release(); // the writer keeps it
+        wv.WriteObjectList(uid, this->Count(), [this](int i, const cls_WriteVisitor& element) {
+            this->ConstGet(i).DBWrite(element);
+        });
     }
 
     const cls_Uid& Uid() const { return uid; }
