@@ -10,7 +10,7 @@
 #include "dbc_InputDatabase.h"
 #include "dbc_OldClassRegistrar.h"
 #include "dbc_OutputDatabase.h"
-#include "nex_TextException.h"
+#include "nex_Message.h"
 #include "omi_Singleton.h"
 
 #include <cerrno>
@@ -25,9 +25,10 @@ namespace {
 
 constexpr const char* kSourceFile = "framework/dbc/dbc_Upgrade";
 
+constexpr int kFailLine = 30;
+
 [[noreturn]] void fail(const std::string& file, const std::string& problem) {
-    nex_TextException(cow_String("model database '" + file + "': " + problem))
-        .Throw(kSourceFile, __LINE__);
+    nex_Message::Raise(kSourceFile, kFailLine, "model database '%1$s': %2$s", file, problem);
 }
 
 void removeFile(const std::string& path) {

@@ -1,5 +1,4 @@
-// The name table of the propagation states (used both to write and to read them), and the
-// refusal of a propagating attribute's status, kept out of the attribute template.
+// The name table of the propagation states (used both to write and to read them).
 #include "mdl_PropAttributeStateEnm.h"
 
 #include "atr_SubstituteFormat.h"
@@ -12,11 +11,3 @@ const omu_PrimEnumBase::PrimEnumTableEl omu_PrimEnum<mdl_PropAttributeStateEnm, 
 };
 
 template class omu_PrimEnum<mdl_PropAttributeStateEnm, 1>;
-
-void mdl_ThrowInvalidPropagationStatus(const char* name, int line) {
-    nex_TextException(
-        atr_SubstituteFormat(atr_translate("Invalid propagation status for '%s' attribute."))
-            .Substitute(1, name ? name : "")
-            .Result())
-        .Throw("generated/include/mdl_PropagatingAttribute", line);
-}

@@ -15,6 +15,3 @@ template <>
 const omu_PrimEnumBase::PrimEnumTableEl omu_PrimEnum<mdl_PropAttributeStateEnm, 1>::table[];
 extern template class omu_PrimEnum<mdl_PropAttributeStateEnm, 1>;
 
-// Raises the refusal of a propagating attribute's SetStatus: "Invalid propagation status for
-// '<name>' attribute.", at the attribute template's source position and `line`.
-[[noreturn]] void mdl_ThrowInvalidPropagationStatus(const char* name, int line);

@@ -23,7 +23,7 @@
 #include "cls_Writer.h"
 #include "cow_Btree.h"
 #include "cow_BtreeIterator.h"
-#include "nex_TextException.h"
+#include "nex_Message.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -292,6 +292,11 @@ public:
 private:
     friend class cls_Map2ObjIter<K, T, V>;
 
+    // Where a missing entry and an entry without object (in a map in memory) are reported.
+    static constexpr const char* kSourceFile = "generated/include/cls_Map2Obj";
+    static constexpr int kNoEntryLine = 334;
+    static constexpr int kNoObjectLine = 341;
+
     bool DoInsert(const K& key, const T& x) {
         if (tree.InsertUnlessMember(key, V(static_cast<T*>(x.Copy()))))
             return true;
@@ -316,15 +321,13 @@ private:
             const std::string problem = "the map holds no entry under key " + std::to_string(key);
             if (agent)
                 agent->Database().Fail(problem);
-            nex_TextException(cow_String("cls_Map2Obj: " + problem))
-                .Throw("generated/include/cls_Map2Obj", __LINE__);
+            nex_Message::Raise(kSourceFile, kNoEntryLine, "cls_Map2Obj: %1$s", problem);
         }
         V& slot = node->Value();
         if (slot.IsNull()) {
             if (!agent)
-                nex_TextException(cow_String("cls_Map2Obj: the entry under key " +
-                                             std::to_string(key) + " holds no object"))
-                    .Throw("generated/include/cls_Map2Obj", __LINE__);
+                nex_Message::Raise(kSourceFile, kNoObjectLine,
+                                   "cls_Map2Obj: the entry under key %1$s holds no object", key);
             slot = agent->template Fetch<T>(key, T::TypeId());
         }
         return slot;

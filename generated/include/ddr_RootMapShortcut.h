@@ -6,7 +6,7 @@
 
 #include "ddr_Ddb.h"
 #include "ddr_Shortcut.h"
-#include "nex_TextException.h"
+#include "nex_Message.h"
 
 template <class M>
 class ddr_RootMapShortcut : public ddr_ShortcutImpl<M> {
@@ -20,8 +20,8 @@ public:
         : ddr_ShortcutImpl<M>(rv), ddbName(rv.Memento().ReadString(ddbField(), cow_String())),
           rootName(rv.Memento().ReadString(rootField(), cow_String())), uid(rv.GetUid()) {
         if (!IsComplete())
-            ddr_ShortcutBaseImpl::FailRead(rv, Traits::name, Missing(),
-                                           "generated/include/ddr_RootMapShortcut", __LINE__);
+            ddr_ShortcutBaseImpl::FailRead(rv, Traits::name, Missing(), kSourceFile,
+                                           kBrokenStoredLine);
     }
 
     static std::uint32_t TypeId() { return Traits::typeId; }
@@ -67,12 +67,17 @@ public:
     std::uint32_t DynTypeId() const override { return TypeId(); }
 
 private:
+    // Where a stored path naming nothing and a database that is not open are reported.
+    static constexpr const char* kSourceFile = "generated/include/ddr_RootMapShortcut";
+    static constexpr int kBrokenStoredLine = 24;
+    static constexpr int kNotOpenLine = 75;
+
     const ddr_Ddb& database(const ddr_DdbContainer& container) const {
         const ddr_Ddb* ddb = container.Find(ddbName);
         if (!ddb)
-            nex_TextException(cow_String("no model database named '" + ddbName.str() +
-                                         "' is open (path " + Path().str() + ")"))
-                .Throw("generated/include/ddr_RootMapShortcut", __LINE__);
+            nex_Message::Raise(kSourceFile, kNotOpenLine,
+                               "no model database named '%1$s' is open (path %2$s)", ddbName,
+                               Path());
         return *ddb;
     }
     static const cls_FieldHandle& ddbField() {

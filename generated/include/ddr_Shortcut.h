@@ -58,7 +58,7 @@ public:
         if (!impl.IsNull() && !impl->IsComplete())
             ddr_ShortcutBaseImpl::Fail(ddr_ShortcutTraits<T>::handleName,
                                        "cannot store a broken path: " + impl->Missing(),
-                                       kSourceFile, __LINE__);
+                                       kSourceFile, kBrokenStoreLine);
         if (!wv.StartWrite(TypeId(), uid))
             return;
         if (!impl.IsNull())
@@ -99,6 +99,10 @@ public:
 
 private:
     static constexpr const char* kSourceFile = "generated/include/ddr_Shortcut";
+    // The positions its failures are reported at.
+    static constexpr int kBrokenStoreLine = 61;
+    static constexpr int kUndefinedLine = 112;
+    static constexpr int kBrokenLine = 116;
 
     static const cls_FieldHandle& implField() {
         static const cls_FieldHandle h(-1, "impl");
@@ -109,11 +113,11 @@ private:
             ddr_ShortcutBaseImpl::Fail(
                 ddr_ShortcutTraits<T>::handleName,
                 "cannot resolve an undefined path (it has no implementation)", kSourceFile,
-                __LINE__);
+                kUndefinedLine);
         if (!impl->IsComplete())
             ddr_ShortcutBaseImpl::Fail(ddr_ShortcutTraits<T>::handleName,
                                        "cannot resolve a broken path: " + impl->Missing(),
-                                       kSourceFile, __LINE__);
+                                       kSourceFile, kBrokenLine);
         return *impl;
     }
     cow_String text() const { return IsDefined() ? Path() : cow_String(); }

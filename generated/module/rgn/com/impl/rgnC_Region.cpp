@@ -6,7 +6,7 @@
 #include "cls_TypeAdapter.h"
 #include "cls_WriteVisitor.h"
 #include "ddr_Root.h"
-#include "nex_TextException.h"
+#include "nex_Message.h"
 #include "thr_ThreadSingleton.h"
 
 namespace {
@@ -33,8 +33,8 @@ constexpr std::uint32_t kNoSetType = static_cast<std::uint32_t>(rgnC_SetType::No
 // breaks further up is refused by the path itself, which says what is missing.
 const rgnC_SetData& resolve(const rgnC_SetDataPath& path) {
     if (!path.ImplPtr())
-        nex_TextException(atr_translate("Cannot retrieve set - shortcut is undefined").String())
-            .Throw(kSourceFile, kUndefinedPathLine);
+        nex_Message::Raise(kSourceFile, kUndefinedPathLine,
+                           "Cannot retrieve set - shortcut is undefined");
     return path.ConstGet(thr_ThreadSingleton<ddr_Root>::Instance().Fetch());
 }
 

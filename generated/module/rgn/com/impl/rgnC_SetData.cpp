@@ -6,7 +6,7 @@
 #include "cls_ReadVisitor.h"
 #include "cls_TypeAdapter.h"
 #include "cls_WriteVisitor.h"
-#include "nex_TextException.h"
+#include "nex_Message.h"
 #include "pnt_PrettyPrint.h"
 
 #include <string>
@@ -18,6 +18,9 @@ using rgnC_SubsetDataIter =
                     cow_ArrayCOW<rgnC_SubsetData, cow_Virtual<rgnC_SubsetData>>>;
 
 constexpr const char* kSourceFile = "generated/module/rgn/com/impl/rgnC_SetData";
+// The positions the module's failures are reported at.
+constexpr int kIndexOutOfRangeLine = 156;
+constexpr int kNoMatchingSubsetLine = 175;
 
 enum class Field {
     SetIndex, SetLabel, SubsetList, NumSubset, SetType, InternalSet, Unsorted, ConstructionOk
@@ -145,11 +148,8 @@ void rgnC_SetData::AddSubset(int meshIndex, int classIndex, cow_1DArrayList<int>
 const rgnC_SubsetData& rgnC_SetData::SubSet(int index) const {
     if (0 <= index && index < numSubset)
         return subsetList.ConstGet(index);
-    nex_TextException(atr_SubstituteFormat(atr_translate("Set data index outside range [0 - %1$s]: %2$s"))
-                          .Substitute(1, numSubset)
-                          .Substitute(2, index)
-                          .Result())
-        .Throw(kSourceFile, __LINE__);
+    nex_Message::Raise(kSourceFile, kIndexOutOfRangeLine,
+                       "Set data index outside range [0 - %1$s]: %2$s", numSubset, index);
 }
 
 const rgnC_SubsetData& rgnC_SetData::SubSet(int meshIndex, int classIndex,
@@ -161,14 +161,9 @@ const rgnC_SubsetData& rgnC_SetData::SubSet(int meshIndex, int classIndex,
             s.SubsetType() == subsetType)
             return s;
     }
-    nex_TextException(
-        atr_SubstituteFormat(
-            atr_translate("No set matching mesh index %1$s, class index %2$s and type %3$s was found."))
-            .Substitute(1, meshIndex)
-            .Substitute(2, classIndex)
-            .Substitute(3, static_cast<int>(subsetType))
-            .Result())
-        .Throw(kSourceFile, __LINE__);
+    nex_Message::Raise(kSourceFile, kNoMatchingSubsetLine,
+                       "No set matching mesh index %1$s, class index %2$s and type %3$s was found.",
+                       meshIndex, classIndex, static_cast<int>(subsetType));
 }
 
 bool rgnC_SetData::IsEqual(const rgnC_SetData& other) const {

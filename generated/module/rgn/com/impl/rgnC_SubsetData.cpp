@@ -6,7 +6,7 @@
 #include "cls_TypeAdapter.h"
 #include "cls_WriteVisitor.h"
 #include "cow_1DArrayIter.h"
-#include "nex_TextException.h"
+#include "nex_Message.h"
 #include "pnt_PrettyPrint.h"
 #include "rgnC_Module.h"
 #include "typ_DebugFlags.h"
@@ -16,9 +16,9 @@
 namespace {
 constexpr const char* kSourceFile = "generated/module/rgn/com/impl/rgnC_SubsetData";
 
-[[noreturn]] void throwText(const char* message, int line) {
-    nex_TextException(atr_translate(message).String()).Throw(kSourceFile, line);
-}
+// The positions the module's failures are reported at.
+constexpr int kWrongFacetLengthLine = 51;
+constexpr int kSetNotLoadedLine = 160;
 
 enum class Field {
     SetIndex, SubsetIndex, IdArray, FacetIdArray, SubsetType, Unsorted, MeshIndex, ClassIndex,
@@ -44,7 +44,8 @@ rgnC_SubsetData::rgnC_SubsetData(int meshIndex, int classIndex, int subsetIndex,
       setIndex(setIndex), subsetIndex(subsetIndex), meshIndex(meshIndex), classIndex(classIndex),
       uid(cls_Uid::AllocateUid()) {
     if (facetIds.Count() > 0 && facetIds.Count() != ids.Count())
-        throwText("Error - wrong facet ids array length.", __LINE__);
+        nex_Message::Raise(kSourceFile, kWrongFacetLengthLine,
+                           "Error - wrong facet ids array length.");
 }
 
 rgnC_SubsetData::rgnC_SubsetData(const rgnC_SubsetData& other)
@@ -153,7 +154,7 @@ int rgnC_SubsetData::LookupIndex(int id) const {
 
 void rgnC_SubsetData::Print() const {
     if (idArray.Count() == 0)
-        throwText("Error - set not loaded.", __LINE__);
+        nex_Message::Raise(kSourceFile, kSetNotLoadedLine, "Error - set not loaded.");
     if (typ_DebugFlags::GetDebugFlags(rgnC_ModuleNumber) < 3)
         return;
 
