@@ -27,7 +27,8 @@ public:
     using Mode = cls_OpenMode;
 
     // Opens the file (":memory:" for a private in-memory database) and enters it in the thread's
-    // root under `name`; a name already in use there is refused.
+    // root under `name`; a name already in use there is refused. Reads the file's catalog
+    // (a few queries) and allocates the connection.
     ddr_Ddb(const cow_String& name, const std::string& path, Mode mode);
     // Closes if Close was not called (a failure then goes to standard error: nobody is left to
     // tell). The file itself closes when no stored map read from it remains.
@@ -35,13 +36,15 @@ public:
     ddr_Ddb(const ddr_Ddb&) = delete;
     ddr_Ddb& operator=(const ddr_Ddb&) = delete;
 
+    // No copy, no query, O(1).
     const cow_String& Name() const { return name_; }
     const std::string& Path() const { return database_->Path(); }
     bool IsReadOnly() const { return database_->IsReadOnly(); }
 
     // Stores `object` (anything with DBWrite) under the root name, in one transaction, with
     // every changed entry of the stored maps it reaches: after a failure or a crash the file
-    // holds the previous state.
+    // holds the previous state. Queues every row of the object and commits them in one
+    // transaction: O(rows written).
     template <class T>
     void StoreRoot(const cow_String& root, const T& object) {
         cls_Writer writer(database_);
@@ -55,6 +58,7 @@ public:
     // Builds the stored root with T's reading constructor; an unknown root name or a root of
     // another class is refused, and so is a file that another writer changed since it was
     // opened (see cls_Database). A failure of T's reading names the file and the object.
+    // Builds a new T on every call (a stored map reads its keys only).
     template <class T>
     T LoadRoot(const cow_String& root) const {
         database_->ThrowKeptFailure();
@@ -75,6 +79,7 @@ public:
 
     // The stored root loaded once and kept for the life of this object, so that every path
     // resolved through it reaches the same object (a stored map then fetches each entry once).
+    // The first call loads it (LoadRoot); later calls look it up, O(log roots), no query.
     template <class T>
     T& RootObject(const cow_String& root) const {
         auto it = roots_.find(root.str());
@@ -90,6 +95,7 @@ public:
         return *static_cast<T*>(it->second.object.get());
     }
 
+    // The root names, read from the file (one query); allocates the list.
     std::vector<cow_String> RootNames();
     // Deletes every row that no root reaches and gives the free pages back to the file system
     // (see cls_Database::Compact); stored writes happen at their commits anyway, this only
@@ -98,6 +104,7 @@ public:
     // Flushes the roots kept by RootObject, throws any failure the database kept, and leaves the
     // thread's root. Later calls do nothing.
     void Close();
+    // The database behind: no copy, O(1).
     cls_Database& Database() { return *database_; }
     const std::shared_ptr<cls_Database>& DatabasePtr() const { return database_; }
 

@@ -109,10 +109,12 @@ public:
         Unlink();
     }
 
+    // Class ids, no allocation, O(1).
     static std::uint32_t TypeId() { return cls_MapTypeId; }
     virtual std::uint32_t DynTypeId() const { return TypeId(); }
 
-    // Inserts a private copy of x, replacing an entry already under the key.
+    // Inserts a private copy of x (allocates it: T::Copy), replacing an entry already under the
+    // key, and marks the key changed. O(log n); un-shares the tree's search path.
     bool Insert(const K& key, const T& x) {
         markModified(key);
         return DoInsert(key, x);
@@ -124,7 +126,8 @@ public:
     }
 
     // The entry's object, fetched from the store if not loaded yet (once: a loaded entry is
-    // never fetched again); marks nothing. A key the map does not hold throws.
+    // never fetched again); marks nothing. A key the map does not hold throws. O(log n), plus
+    // one query and the object's allocation on the first read of a stored entry.
     const T& ConstGet(const K& key) const {
         if (const auto* node = tree.ConstFind(key); node && !node->Value().IsNull())
             return *node->Value().ConstPtr();
@@ -141,7 +144,8 @@ public:
     }
 
     // Drops the object of an unchanged entry of a stored map (it is fetched again on the next
-    // read). Changed entries and maps in memory only are left alone.
+    // read). Changed entries and maps in memory only are left alone. O(log n) per key; the
+    // second form walks every key, O(n log n).
     void Release(const K& key) const {
         if (!agent || agent->IsModified(key))
             return;
@@ -162,11 +166,13 @@ public:
     // every changed entry of the stored maps nested in them. Nothing happens for a map in
     // memory only, an unchanged map, or a database opened read-only. The change marks are
     // cleared once the transaction has committed; if it fails, the map is as it was before the
-    // call, every change still marked.
+    // call, every change still marked. Queues one row per changed entry and per removed key:
+    // O(changes x log n).
     virtual void Flush() { flushChanges(); }
 
     // Stops standing for the stored collection: the last copy to detach flushes, loads every
-    // entry still in the store (so the map in memory is whole) and takes a new identity.
+    // entry still in the store (so the map in memory is whole: one query per entry not yet
+    // loaded) and takes a new identity.
     virtual void Detach() {
         if (agent) {
             agent->RemoveReference();
@@ -184,7 +190,8 @@ public:
     }
 
     // Stores the map as a collection of its entries. The first write of a map creates its
-    // agent, stores every entry, and from then on the objects come from the store.
+    // agent, stores every entry (O(n) rows queued), and from then on the objects come from the
+    // store; a later write queues the changed entries only.
     virtual void DBWrite(const cls_WriteVisitor& wv) const {
         if (!wv.StartWrite(TypeId(), uid))
             return;
@@ -227,7 +234,7 @@ public:
     }
 
     // Removes the key from the tree only: the map is not marked changed, and the stored entry
-    // goes at the next flush of a changed map.
+    // goes at the next flush of a changed map. O(log n).
     bool Remove(const K& key) {
         if (agent)
             removed_.push_back(key);
@@ -249,6 +256,7 @@ public:
             });
     }
 
+    // Read from the tree in memory: no query, no copy. Count is O(1), the key tests O(log n).
     int Count() const { return tree.Count(); }
     bool IsMember(const K& key) const { return tree.ConstFind(key) != nullptr; }
     // The entry is in memory (not waiting to be fetched).
