@@ -17,11 +17,13 @@
 template <class T>
 class cls_xoList : public cow_List<T> {
 public:
+    // Copies share the elements (O(1)) and carry the identity.
     cls_xoList() : uid(cls_Uid::AllocateUid()) {}
     cls_xoList(const cls_xoList&) = default;
     cls_xoList& operator=(const cls_xoList&) = default;
 
-    // Reads the stored elements in order, each built by T's reading constructor.
+    // Reads the stored elements in order, each built by T's reading constructor: one record
+    // read per element, O(Count()).
     explicit cls_xoList(const cls_ReadVisitor& rv) : uid(rv.GetUid()) {
         std::unique_ptr<cls_ListCursor> cursor(rv.OpenCursor());
         while (cursor->Advance())
@@ -29,7 +31,7 @@ public:
     }
 
     // Takes l's content (shared) as a new persistent object; assigning the list's own content
-    // changes nothing.
+    // changes nothing. O(1).
     cls_xoList& operator=(const cow_List<T>& l) {
         if (&l != static_cast<const cow_List<T>*>(this)) {
             cow_List<T>::operator=(l);
@@ -46,6 +48,7 @@ public:
         });
     }
 
+    // No copy, O(1).
     const cls_Uid& Uid() const { return uid; }
     static std::uint32_t TypeId() { return cls_ListTypeId; }
 
