@@ -20,8 +20,8 @@
 
 #include "cls_Catalog.h"
 #include "cls_Identities.h"
-#include "cls_RowStore.h"
 #include "cls_OpenMode.h"
+#include "cls_RowStore.h"
 #include "cls_SqliteConnection.h"
 
 #include <cstdint>

@@ -180,8 +180,7 @@ void cls_SqliteConnection::Fail(const std::string& what, int code) const {
 void cls_SqliteConnection::FailWith(const std::string& problem) const {
     // Names the file; a damaged object is named in `problem`.
     constexpr int kFailLine = 184;
-    nex_Message::RaisePlaced(kSourceFile, kFailLine, "model database '%1$s': %2$s", path_,
-                             problem);
+    nex_Message::RaisePlaced(kSourceFile, kFailLine, "model database '%1$s': %2$s", path_, problem);
 }
 
 cls_SqliteTransaction::cls_SqliteTransaction(cls_SqliteConnection& connection)

@@ -86,9 +86,8 @@ void cls_WriteVisitor::CheckCollectionType(const cls_CollectionTypeFix& fix) con
         writer_->SetRoot(name_.str(), oid_, classId_, fix.type);
 }
 
-void cls_WriteVisitor::WriteObjectList(
-    const cls_Uid& uid, int count,
-    const std::function<void(int, const cls_WriteVisitor&)>& writeElement) const {
+void cls_WriteVisitor::WriteObjectList(const cls_Uid& uid, int count,
+                                       const ElementWriter& writeElement) const {
     StartWrite(cls_ListTypeId, uid);
     CheckCollectionType(cls_CollObjectList);
     cls_ListWriter list(*writer_, oid_);

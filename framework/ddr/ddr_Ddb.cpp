@@ -54,8 +54,7 @@ std::vector<cow_String> ddr_Ddb::RootNames() {
     return names;
 }
 
-cls_Database::Root ddr_Ddb::findRoot(const cow_String& root,
-                                     std::uint32_t expectedClass) const {
+cls_Database::Root ddr_Ddb::findRoot(const cow_String& root, std::uint32_t expectedClass) const {
     const auto found = database_->FindRoot(root.str());
     if (!found)
         database_->Fail("no root named '" + root.str() + "'");

@@ -14,4 +14,3 @@ enum class mdl_PropAttributeStateEnm : int {
 template <>
 const omu_PrimEnumBase::PrimEnumTableEl omu_PrimEnum<mdl_PropAttributeStateEnm, 1>::table[];
 extern template class omu_PrimEnum<mdl_PropAttributeStateEnm, 1>;
-

@@ -77,9 +77,9 @@ const omu_PrimTuple::Element& omu_PrimTuple::element(int i, ElementKind kind) co
             Size());
     const Element& e = elements_[static_cast<std::size_t>(i)];
     if (e.kind != kind)
-        nex_Message::Raise<omu_ValueErrorException>(
-            kSourceFile, kOtherKindLine, "Tuple element %1$s is a %2$s, not a %3$s", i,
-            kindName(e.kind), kindName(kind));
+        nex_Message::Raise<omu_ValueErrorException>(kSourceFile, kOtherKindLine,
+                                                    "Tuple element %1$s is a %2$s, not a %3$s", i,
+                                                    kindName(e.kind), kindName(kind));
     return e;
 }
 

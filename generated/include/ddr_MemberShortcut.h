@@ -17,7 +17,8 @@ public:
     explicit ddr_MemberShortcut(const cls_ReadVisitor& rv)
         : ddr_ShortcutImpl<M>(rv), parent(cls_ReadVisitor(rv, parentField())), uid(rv.GetUid()) {
         if (!parent.IsDefined())
-            ddr_ShortcutBaseImpl::FailRead(rv, Traits::name, Missing(), kSourceFile, kBrokenStoredLine);
+            ddr_ShortcutBaseImpl::FailRead(rv, Traits::name, Missing(), kSourceFile,
+                                           kBrokenStoredLine);
     }
 
     static std::uint32_t TypeId() { return Traits::typeId; }

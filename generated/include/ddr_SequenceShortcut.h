@@ -19,7 +19,8 @@ public:
         : ddr_ShortcutImpl<T>(rv), index(rv.Memento().ReadInt(indexField(), 0)),
           parent(cls_ReadVisitor(rv, parentField())), uid(rv.GetUid()) {
         if (!parent.IsDefined())
-            ddr_ShortcutBaseImpl::FailRead(rv, Traits::name, Missing(), kSourceFile, kBrokenStoredLine);
+            ddr_ShortcutBaseImpl::FailRead(rv, Traits::name, Missing(), kSourceFile,
+                                           kBrokenStoredLine);
     }
 
     static std::uint32_t TypeId() { return Traits::typeId; }

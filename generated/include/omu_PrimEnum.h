@@ -59,8 +59,8 @@ public:
             const cow_String permissible = PermissibleValuesAsString();
             nex_Message::Raise<omu_ValueErrorException>(
                 kSourceFile, kStoredNameLine,
-                "omu_PrimEnum(const cls_ReadVisitor&) - str not allowed: %s  Permissible: %s",
-                name, permissible);
+                "omu_PrimEnum(const cls_ReadVisitor&) - str not allowed: %s  Permissible: %s", name,
+                permissible);
         }
     }
 

@@ -1,7 +1,7 @@
 #include "Probe.h"
 #include "TempDir.h"
-#include "cls_xo1DArrayList.h"
 #include "cls_SqliteStatement.h"
+#include "cls_xo1DArrayList.h"
 #include "cls_xoList.h"
 #include "ddr_Ddb.h"
 #include "nex_TextException.h"

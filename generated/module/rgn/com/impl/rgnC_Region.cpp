@@ -28,7 +28,6 @@ const cls_FieldHandle& field(Field which) {
 using SetTypePrim = omu_PrimEnum<rgnC_SetType, 1>;
 constexpr std::uint32_t kNoSetType = static_cast<std::uint32_t>(rgnC_SetType::None);
 
-
 // An undefined path is the region's own failure; a path with an implementation whose chain
 // breaks further up is refused by the path itself, which says what is missing.
 const rgnC_SetData& resolve(const rgnC_SetDataPath& path) {

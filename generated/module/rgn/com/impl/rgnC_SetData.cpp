@@ -34,7 +34,6 @@ const cls_FieldHandle& field(Field which) {
     return handles[static_cast<int>(which)];
 }
 
-
 } // namespace
 
 rgnC_SetData::rgnC_SetData(int setIndex, const cow_String& setLabel, res_SetTypeEnm setType,

@@ -96,7 +96,8 @@ void* rgnC_SubsetData::Ctor(cls_ReadVisitor& rv) { return new rgnC_SubsetData(rv
 void rgnC_SubsetData::InitializeMetadata(cls_ClassRegistrar& registrar) {
     cls_ClassMetadata& md = registrar.AddClassMD(
         new cls_TypeAdapter<rgnC_SubsetData>(cow_String("rgnC_SubsetData"), 405, 1));
-    md.AddDtor(&cls_ClassMetadata::ReleaseHeld<cow_COW<rgnC_SubsetData, cow_Virtual<rgnC_SubsetData>>>);
+    md.AddDtor(
+        &cls_ClassMetadata::ReleaseHeld<cow_COW<rgnC_SubsetData, cow_Virtual<rgnC_SubsetData>>>);
     md.AddAttribute(field(Field::SetIndex), cls_AttrInt, 1, cls_CollSingle);
     md.AddAttribute(field(Field::SubsetIndex), cls_AttrInt, 1, cls_CollSingle);
     md.AddAttribute(field(Field::IdArray), cls_AttrObject, cls_ListTypeId, cls_CollIntList);
