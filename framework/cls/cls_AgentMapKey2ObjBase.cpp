@@ -129,7 +129,7 @@ void cls_AgentMapKey2ObjBase::Released() {
     std::erase_if(kept_, [this](const auto& k) { return !IsModified(k.first); });
 }
 
-void cls_AgentMapKey2ObjBase::Attach(cls_PC* map) {
+void cls_AgentMapKey2ObjBase::Attach(const cls_PC* map) {
     attached_ = map;
     if (createdByWrite_) {
         createdByWrite_ = false;
@@ -177,7 +177,7 @@ const void* cls_AgentMapKey2ObjBase::Kept(int key) const {
     return at != kept_.end() && at->first == key ? at->second.get() : nullptr;
 }
 
-void cls_AgentMapKey2ObjBase::FlushedBy(cls_PC* map) {
+void cls_AgentMapKey2ObjBase::FlushedBy(const cls_PC* map) {
     if (std::find(flushers_.begin(), flushers_.end(), map) == flushers_.end())
         flushers_.push_back(map);
 }
@@ -213,7 +213,7 @@ void cls_AgentMapKey2ObjBase::WriteRolledBack() {
     undo_.clear();
     writtenKeys_.clear();
     // The marks were never cleared; the maps that flushed mark themselves changed again.
-    for (cls_PC* map : flushers_)
+    for (const cls_PC* map : flushers_)
         map->MarkModified();
     flushers_.clear();
     if (bornInWrite_ && attached_) {
@@ -245,18 +245,7 @@ void* cls_AgentMapKey2ObjBase::fetchObject(int key, unsigned int typeId) {
     }
     database_->ThrowKeptFailure();
     cls_Reader reader(database_);
-    cls_MementoRead memento(reader, row, it->classId, 0);
-    cls_ReadVisitor visitor(&memento);
-    void* object = nullptr;
-    try {
-        object = md.Ctor(visitor);
-    } catch (nex_Exception& e) {
-        // The class's own error, its type and text unchanged, with the entry's place in front.
-        memento.AddContext(e);
-        throw;
-    }
-    if (!object)
-        database_->Fail("class '" + md.Name().str() + "' cannot be built from a record");
+    void* object = cls_MementoRead::BuildObject(reader, md, row, it->classId, 0);
     database_->CountFetch();
     return object;
 }

@@ -57,7 +57,7 @@ public:
     // The map dropped its unchanged objects: so do we.
     void Released();
     bool WritesBlocked() const;
-    void Attach(cls_PC* map);
+    void Attach(const cls_PC* map);
     // The map object goes away: forget it wherever it is remembered.
     void Detached(const cls_PC* map);
 
@@ -71,7 +71,7 @@ public:
     // write gives them.
     void KeepUntilCommitted(int key, std::shared_ptr<void> handle);
     // The map flushed its changes into the current write: it hears if that write rolls back.
-    void FlushedBy(cls_PC* map);
+    void FlushedBy(const cls_PC* map);
 
     void WriteCommitted(const cls_Writer& writer) override;
     void WriteRolledBack() override;
@@ -132,9 +132,9 @@ private:
     std::size_t position_ = 0;
     std::set<int> modified_;
     std::vector<int> writtenKeys_; // put or removed in the joined write
-    std::vector<cls_PC*> flushers_;
+    std::vector<const cls_PC*> flushers_;
     int references_ = 0;
-    cls_PC* attached_ = nullptr;
+    const cls_PC* attached_ = nullptr;
     bool createdByWrite_;
     bool bornInWrite_ = false; // stored for the first time by a write not yet committed
     std::unique_ptr<cls_Writer> ownWriter_;

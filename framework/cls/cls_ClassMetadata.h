@@ -26,6 +26,14 @@ public:
     // the holder go with the last one).
     using DtorFunction = void (*)(cow_COW<int, cow_Direct<int>>*);
 
+    // The DtorFunction of objects held by a `Holder` (a cow_COW of the class): the stored
+    // reference is that holder, registered under the common holder type. O(1) unless the
+    // reference was the last, which destroys the object too.
+    template <class Holder>
+    static void ReleaseHeld(cow_COW<int, cow_Direct<int>>* holder) {
+        delete reinterpret_cast<Holder*>(holder);
+    }
+
     struct Attribute {
         cls_FieldHandle handle;
         cls_AttributeType type;

@@ -26,15 +26,6 @@ std::string hexId(std::uint32_t id) {
     return text;
 }
 
-cls_SqliteConnection::Mode sqlMode(cls_Database::Mode mode) {
-    switch (mode) {
-    case cls_Database::Mode::Create: return cls_SqliteConnection::Mode::Create;
-    case cls_Database::Mode::ReadWrite: return cls_SqliteConnection::Mode::ReadWrite;
-    case cls_Database::Mode::ReadOnly: break;
-    }
-    return cls_SqliteConnection::Mode::ReadOnly;
-}
-
 bool isCollection(std::uint32_t classId) {
     return classId == cls_ListTypeId || classId == cls_MapTypeId;
 }
@@ -46,7 +37,7 @@ std::shared_ptr<cls_Database> cls_Database::Open(const std::string& path, Mode m
 }
 
 cls_Database::cls_Database(const std::string& path, Mode mode)
-    : sql_(path, sqlMode(mode)), catalog_(sql_), rows_(sql_, catalog_) {
+    : sql_(path, mode), catalog_(sql_), rows_(sql_, catalog_) {
     // A small page cache: SQLite sizes it in pages, which at 64 KiB would reach 31 MiB.
     sql_.Execute("PRAGMA cache_size = -2000");
     if (catalog_.IsEmpty()) {

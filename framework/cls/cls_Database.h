@@ -20,6 +20,7 @@
 
 #include "cls_Catalog.h"
 #include "cls_Identities.h"
+#include "cls_OpenMode.h"
 #include "cls_RowStore.h"
 #include "cls_SqliteConnection.h"
 
@@ -37,7 +38,7 @@ struct cls_WriteBatch;
 
 class cls_Database {
 public:
-    enum class Mode { Create, ReadWrite, ReadOnly };
+    using Mode = cls_OpenMode;
     using Reference = cls_RowStore::Reference;
     using Root = cls_RowStore::Root;
 

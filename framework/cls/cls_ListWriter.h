@@ -14,8 +14,6 @@ public:
     cls_Writer& Writer() const { return writer_; }
     std::uint64_t ListUid() const { return listUid_; }
     int NextPosition() { return next_++; }
-    // The list's owner deletes the list writer when it answers true.
-    bool IsFinished() const { return true; }
 
 private:
     cls_Writer& writer_;

@@ -188,23 +188,28 @@ void* cls_MementoRead::buildObject(const cls_Database::Reference& ref, std::uint
     if (building.size() >= cls_Reader::kMaxNesting)
         Damaged("objects refer to one another more than " +
                 std::to_string(cls_Reader::kMaxNesting) + " levels deep");
-    cls_MementoRead memento(*reader_, ref.oid, ref.classId, collection);
+    return BuildObject(*reader_, md, ref.oid, ref.classId, collection);
+}
+
+void* cls_MementoRead::BuildObject(cls_Reader& reader, const cls_ClassMetadata& md,
+                                   std::uint64_t oid, std::uint32_t classId, int collection) {
+    cls_MementoRead memento(reader, oid, classId, collection);
     cls_ReadVisitor visitor(&memento);
-    reader_->Enter(ref.oid);
+    reader.Enter(oid);
     void* object = nullptr;
     try {
         object = md.Ctor(visitor);
     } catch (nex_Exception& e) {
         // The class's own error, its type and text unchanged, with the object's place in front.
-        reader_->Leave();
+        reader.Leave();
         memento.AddContext(e);
         throw;
     } catch (...) {
-        reader_->Leave();
+        reader.Leave();
         throw;
     }
-    reader_->Leave();
+    reader.Leave();
     if (!object)
-        db.Fail("class '" + md.Name().str() + "' cannot be built from a record");
+        reader.Database().Fail("class '" + md.Name().str() + "' cannot be built from a record");
     return object;
 }

@@ -68,6 +68,13 @@ public:
     // Refuses the record unless its class is `typeId` or a registered class derived from it.
     void ExpectClass(std::uint32_t typeId) const;
 
+    // Builds the object of record `oid` (of class `md`, id `classId`) with the class's reading
+    // constructor, the record's place in front of the class's own failure; a class that cannot
+    // be built from a record is refused. Allocates the object; reads its record (one query)
+    // and what it holds. Both the nested objects and the entries of stored maps come here.
+    static void* BuildObject(cls_Reader& reader, const cls_ClassMetadata& md, std::uint64_t oid,
+                             std::uint32_t classId, int collection);
+
 private:
     const cls_StoredRow::Value* find(const cow_String& column) const;
     // "model database 'F': object N (C)", N and C those of `oid` and `classId`.

@@ -1,7 +1,7 @@
 #include "cls_MementoWrite.h"
 
 #include "cls_ClassMetadata.h"
-#include "nex_TextException.h"
+#include "nex_Message.h"
 
 cls_MementoWrite::cls_MementoWrite(const cls_ClassMetadata* metadata, std::uint32_t classId,
                                    std::uint64_t uid, int collection, const std::string* path)
@@ -15,10 +15,10 @@ cls_MementoWrite::Value& cls_MementoWrite::slot(const cow_String& field) {
     if (index < 0) {
         const std::string owner =
             metadata_ ? "class '" + metadata_->Name().str() + "'" : std::string("a collection");
-        nex_TextException(cow_String("model database '" + (path_ ? *path_ : std::string()) +
-                                     "': " + owner + " has no stored attribute '" + field.str() +
-                                     "'"))
-            .Throw("framework/cls/cls_MementoWrite", __LINE__);
+        constexpr int kNoAttributeLine = 21;
+        nex_Message::Raise("framework/cls/cls_MementoWrite", kNoAttributeLine,
+                           "model database '%1$s': %2$s has no stored attribute '%3$s'",
+                           path_ ? *path_ : std::string(), owner, field);
     }
     return values_[index];
 }

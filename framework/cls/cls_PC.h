@@ -20,7 +20,9 @@ public:
     virtual void StoreEntries(cls_AgentMapKey2ObjBase& agent) const = 0;
     // The write that stored the collection for the first time failed: take the entries back
     // from the agent and stand in memory alone again.
-    virtual void ForgetAgent() = 0;
+    // Const, like the rest of the listener: what changes is the collection's link to its
+    // stored form, which it keeps in mutable members.
+    virtual void ForgetAgent() const = 0;
     // A write the collection flushed into rolled back: its changes are still to be written.
-    virtual void MarkModified() = 0;
+    virtual void MarkModified() const = 0;
 };

@@ -2,7 +2,7 @@
 
 #include "cls_SqliteStatement.h"
 #include "cls_SqliteTransaction.h"
-#include "nex_TextException.h"
+#include "nex_Message.h"
 
 #include <sqlite3.h>
 
@@ -178,10 +178,9 @@ void cls_SqliteConnection::Fail(const std::string& what, int code) const {
 }
 
 void cls_SqliteConnection::FailWith(const std::string& problem) const {
-    const std::string message = "model database '" + path_ + "': " + problem;
-    nex_TextException failure{cow_String(message)};
-    failure.MarkPlaced(); // names the file; a damaged object is named in `problem`
-    failure.Throw(kSourceFile, __LINE__);
+    // Names the file; a damaged object is named in `problem`.
+    constexpr int kFailLine = 184;
+    nex_Message::RaisePlaced(kSourceFile, kFailLine, "model database '%1$s': %2$s", path_, problem);
 }
 
 cls_SqliteTransaction::cls_SqliteTransaction(cls_SqliteConnection& connection)

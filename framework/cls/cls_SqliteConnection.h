@@ -5,6 +5,8 @@
 // ("model database 'a.db': file is not a database"); no caller sees a bare code.
 #pragma once
 
+#include "cls_OpenMode.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -15,7 +17,7 @@ class cls_SqliteStatement;
 
 class cls_SqliteConnection {
 public:
-    enum class Mode { Create, ReadWrite, ReadOnly };
+    using Mode = cls_OpenMode;
 
     // ":memory:" opens a private in-memory database. Create makes a new file or opens an
     // existing one for writing; ReadWrite and ReadOnly need an existing file. A file that

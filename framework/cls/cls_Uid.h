@@ -17,6 +17,7 @@ public:
     cls_Uid() = default;
     explicit cls_Uid(std::uint64_t value) : value_(value) {}
 
+    // One atomic increment, no allocation; a lock only when a new prefix is drawn.
     static cls_Uid AllocateUid();
     // Gives this object a fresh identity in place.
     void NewUid() { *this = AllocateUid(); }
@@ -24,6 +25,7 @@ public:
     // parent's before a fork): such an identity may belong to an object of this process.
     static bool IsOwnPrefix(std::uint64_t uid);
 
+    // Plain value reads and comparisons: O(1).
     std::uint64_t Value() const { return value_; }
     bool IsNull() const { return value_ == 0; }
 

@@ -5,6 +5,7 @@
 #include "cls_Codes.h"
 #include "cls_ListWriter.h"
 #include "cls_WriteRequest.h"
+#include "cls_WriteRequestListObj.h"
 #include "cls_Writer.h"
 
 #include <cassert>
@@ -85,8 +86,15 @@ void cls_WriteVisitor::CheckCollectionType(const cls_CollectionTypeFix& fix) con
         writer_->SetRoot(name_.str(), oid_, classId_, fix.type);
 }
 
-cls_ListWriter* cls_WriteVisitor::OpenListWriter(int) const {
-    return new cls_ListWriter(*writer_, oid_);
+void cls_WriteVisitor::WriteObjectList(const cls_Uid& uid, int count,
+                                       const ElementWriter& writeElement) const {
+    StartWrite(cls_ListTypeId, uid);
+    CheckCollectionType(cls_CollObjectList);
+    cls_ListWriter list(*writer_, oid_);
+    for (int i = 0; i < count; ++i) {
+        cls_WriteRequestListObj request(&list);
+        writeElement(i, cls_WriteVisitor(request, nullptr));
+    }
 }
 
 cls_AgentMapKey2Obj<int>* cls_WriteVisitor::CreateMapAgent() const {

@@ -15,6 +15,7 @@
 #include "cls_Uid.h"
 
 #include <cstdint>
+#include <functional>
 
 class cls_AgentMapKey2ObjBase;
 template <class K>
@@ -47,9 +48,14 @@ public:
     void CheckCollectionType(const cls_CollectionTypeFix& fix) const;
     void CheckCollectionType(int collection) const { CheckCollectionType({collection, nullptr}); }
 
-    // The writer behind the visitor opens a list writer for the list just started (the caller
-    // deletes it once it answers IsFinished), or a new agent for the map just started.
-    cls_ListWriter* OpenListWriter(int kind) const;
+    // Writes element i of a list through the visitor it is given.
+    using ElementWriter = std::function<void(int i, const cls_WriteVisitor& element)>;
+    // Stores a list of `count` objects under `uid`, all of them on every call, in order:
+    // `writeElement(i, visitor)` writes element i. The elements stored before are dropped.
+    // Queues one row per element (and what each element writes); allocates nothing of its
+    // own, so an element that refuses to write leaves nothing behind.
+    void WriteObjectList(const cls_Uid& uid, int count, const ElementWriter& writeElement) const;
+    // A new agent for the map just started; the map owns it.
     cls_AgentMapKey2Obj<int>* CreateMapAgent() const;
 
     cls_Writer& Writer() const { return *writer_; }

@@ -17,15 +17,17 @@ public:
     // Shares `ids` (O(1)) under a fresh identity.
     explicit cls_xp1DArrayListInt(const cow_1DArrayList<int>& ids)
         : cow_1DArrayList<int>(ids), uid_(cls_Uid::AllocateUid()) {}
-    // Reads a stored list (its ids in one piece); an absent list reads as empty. `owner` is
-    // not used.
+    // Reads a stored list (its ids in one piece: one query, one copy into a new array, O(n));
+    // an absent list reads as empty. `owner` is not used.
     cls_xp1DArrayListInt(const cls_ReadVisitor& rv, cls_Uid* owner = nullptr);
     cls_xp1DArrayListInt(const cls_xp1DArrayListInt&) = default;
     cls_xp1DArrayListInt& operator=(const cls_xp1DArrayListInt&) = default;
 
-    // Stores the ids as one packed BLOB (shared with the list until stored, not copied).
+    // Stores the ids as one packed BLOB (shared with the list until stored, not copied; the
+    // commit writes them in one piece, O(n)).
     void DBWrite(const cls_WriteVisitor& wv) const;
 
+    // No copy, O(1).
     const cls_Uid& Uid() const { return uid_; }
     static std::uint32_t TypeId() { return 0x00230001; }
 

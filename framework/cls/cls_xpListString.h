@@ -12,15 +12,19 @@ class cls_WriteVisitor;
 class cls_xpListString : public cow_List<cow_String> {
 public:
     cls_xpListString() : uid_(cls_Uid::AllocateUid()) {}
-    // Shares `texts` under a fresh identity.
+    // Shares `texts` under a fresh identity: O(1), no text copied.
     explicit cls_xpListString(const cow_List<cow_String>& texts)
         : cow_List<cow_String>(texts), uid_(cls_Uid::AllocateUid()) {}
-    // An absent list reads as empty.
+    // Reads the packed record (one query) and allocates each text, O(total length). An absent
+    // list reads as empty.
     explicit cls_xpListString(const cls_ReadVisitor& rv);
     cls_xpListString(const cls_xpListString&) = default;
     cls_xpListString& operator=(const cls_xpListString&) = default;
 
+    // Queues the texts as one record: allocates a vector of their handles (no text is
+    // copied until the commit packs them), O(Count()).
     void DBWrite(const cls_WriteVisitor& wv) const;
+    // No copy, O(1).
     const cls_Uid& Uid() const { return uid_; }
     static std::uint32_t TypeId() { return 0x00230001; }
 

@@ -8,7 +8,7 @@
 #include "dbc_DatabaseConverter.h"
 #include "dbc_OldClassRegistrar.h"
 #include "dbc_Table.h"
-#include "nex_TextException.h"
+#include "nex_Message.h"
 
 #include <algorithm>
 
@@ -53,8 +53,8 @@ dbc_Conversion::dbc_Conversion(cls_SqliteConnection& sql, const dbc_OldClassRegi
 dbc_Conversion::~dbc_Conversion() = default;
 
 void dbc_Conversion::Fail(const std::string& problem) const {
-    nex_TextException(cow_String("model database '" + file_ + "': " + problem))
-        .Throw(kSourceFile, __LINE__);
+    constexpr int kFailLine = 57;
+    nex_Message::Raise(kSourceFile, kFailLine, "model database '%1$s': %2$s", file_, problem);
 }
 
 const cls_ClassMetadata* dbc_Conversion::layoutOf(std::uint32_t typeId, int version) const {

@@ -7,7 +7,7 @@ void dbc_OldClassRegistrar::Register(cow_CountedHld<dbc_OldClassVersion>* holder
     Entry entry{std::unique_ptr<cow_CountedHld<dbc_OldClassVersion>>(holder), flags,
                 std::make_unique<cls_ClassRegistrar>()};
     if (const dbc_OldClassVersion* version = holder->ConstPtr())
-        const_cast<dbc_OldClassVersion*>(version)->InitializeMetadata(*entry.layouts);
+        version->InitializeMetadata(*entry.layouts);
     entries_.push_back(std::move(entry));
 }
 

@@ -2,7 +2,7 @@
 
 dbc_OldClassVersion::~dbc_OldClassVersion() = default;
 
-void dbc_OldClassVersion::SchemaChanges(dbc_DatabaseConverter&) {}
+void dbc_OldClassVersion::SchemaChanges(dbc_DatabaseConverter&) const {}
 
 std::vector<std::string> dbc_OldClassVersion::ClassesToDelete() const { return {}; }
 

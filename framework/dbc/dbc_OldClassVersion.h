@@ -13,10 +13,12 @@ class dbc_DatabaseConverter;
 class dbc_OldClassVersion {
 public:
     virtual ~dbc_OldClassVersion();
-    // Registers the old layout (CreateClassMD, then AddAttribute per attribute).
-    virtual void InitializeMetadata(cls_ClassRegistrar& registrar) = 0;
+    // Registers the old layout (CreateClassMD, then AddAttribute per attribute). Const: a
+    // version only describes a layout; registering and binding change the registrar and the
+    // converter, never the version, which the registrar holds as shared and read-only.
+    virtual void InitializeMetadata(cls_ClassRegistrar& registrar) const = 0;
     // Binds conversion functions on the database converter's numbered converters.
-    virtual void SchemaChanges(dbc_DatabaseConverter& converter);
+    virtual void SchemaChanges(dbc_DatabaseConverter& converter) const;
     // Classes the conversion drops, renames, and tables it renames: none by default.
     virtual std::vector<std::string> ClassesToDelete() const;
     virtual std::vector<std::pair<std::string, std::string>> ClassesToRename() const;

@@ -1,7 +1,7 @@
 #include "dbc_Row.h"
 
 #include "dbc_Table.h"
-#include "nex_TextException.h"
+#include "nex_Message.h"
 
 dbc_Row::dbc_Row(Layout layout, std::uint64_t oid, std::uint64_t uid)
     : layout_(std::move(layout)), values_(layout_->fields.size()), oid_(oid), uid_(uid) {}
@@ -35,12 +35,16 @@ std::string dbc_Row::ReadString(const rfm_FieldHandle& field, const std::string&
     return s ? *s : otherwise;
 }
 
+namespace {
+constexpr int kNoFieldLine = 43;
+} // namespace
+
 void dbc_Row::Write(const rfm_FieldHandle& field, Value value) {
     const int i = index(field.Name());
     if (i < 0)
-        nex_TextException(cow_String("conversion: object " + std::to_string(oid_) +
-                                     " has no field '" + std::string(field.Name()) + "'"))
-            .Throw("framework/dbc/dbc_Row", __LINE__);
+        nex_Message::Raise("framework/dbc/dbc_Row", kNoFieldLine,
+                           "conversion: object %1$s has no field '%2$s'", std::to_string(oid_),
+                           std::string(field.Name()));
     values_[i] = std::move(value);
 }
 

@@ -11,7 +11,7 @@
 #include "dbc_InputDatabase.h"
 #include "dbc_OldClassRegistrar.h"
 #include "dbc_OutputDatabase.h"
-#include "nex_TextException.h"
+#include "nex_Message.h"
 #include "omi_Singleton.h"
 
 #include <cerrno>
@@ -26,9 +26,10 @@ namespace {
 
 constexpr const char* kSourceFile = "framework/dbc/dbc_Upgrade";
 
+constexpr int kFailLine = 30;
+
 [[noreturn]] void fail(const std::string& file, const std::string& problem) {
-    nex_TextException(cow_String("model database '" + file + "': " + problem))
-        .Throw(kSourceFile, __LINE__);
+    nex_Message::Raise(kSourceFile, kFailLine, "model database '%1$s': %2$s", file, problem);
 }
 
 void removeFile(const std::string& path) {
@@ -50,7 +51,7 @@ void syncFolder(const std::string& file) {
 void bindSchemaChanges(dbc_DatabaseConverter& converter) {
     for (const auto& entry : omi_Singleton<dbc_OldClassRegistrar>::Instance().Entries())
         if (const dbc_OldClassVersion* version = entry.holder->ConstPtr())
-            const_cast<dbc_OldClassVersion*>(version)->SchemaChanges(converter);
+            version->SchemaChanges(converter);
 }
 
 // The running upgrade as seen by conversion functions, for the time of one conversion.

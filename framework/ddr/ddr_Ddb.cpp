@@ -8,19 +8,8 @@
 #include <cstdio>
 #include <exception>
 
-namespace {
-cls_Database::Mode databaseMode(ddr_Ddb::Mode mode) {
-    switch (mode) {
-    case ddr_Ddb::Mode::Create: return cls_Database::Mode::Create;
-    case ddr_Ddb::Mode::ReadWrite: return cls_Database::Mode::ReadWrite;
-    case ddr_Ddb::Mode::ReadOnly: break;
-    }
-    return cls_Database::Mode::ReadOnly;
-}
-} // namespace
-
 ddr_Ddb::ddr_Ddb(const cow_String& name, const std::string& path, Mode mode)
-    : name_(name), database_(cls_Database::Open(path, databaseMode(mode))),
+    : name_(name), database_(cls_Database::Open(path, mode)),
       root_(&thr_ThreadSingleton<ddr_Root>::Instance().Fetch()) {
     if (!root_->Insert(name_, this))
         database_->Fail("a model database named '" + name_.str() + "' is open already");
@@ -65,7 +54,7 @@ std::vector<cow_String> ddr_Ddb::RootNames() {
     return names;
 }
 
-cls_Database::Root ddr_Ddb::findRoot(const cow_String& root, std::uint32_t expectedClass) {
+cls_Database::Root ddr_Ddb::findRoot(const cow_String& root, std::uint32_t expectedClass) const {
     const auto found = database_->FindRoot(root.str());
     if (!found)
         database_->Fail("no root named '" + root.str() + "'");

@@ -1,6 +1,6 @@
 #include "ddr_PathText.h"
 
-#include "nex_TextException.h"
+#include "nex_Message.h"
 
 #include <cctype>
 #include <charconv>
@@ -8,11 +8,11 @@
 namespace {
 
 constexpr const char* kSource = "framework/ddr/ddr_PathText";
+constexpr int kRefusedLine = 15;
 
 [[noreturn]] void refuse(std::string_view text, std::size_t at, const std::string& problem) {
-    nex_TextException(cow_String("path text '" + std::string(text) + "': " + problem +
-                                 " at character " + std::to_string(at + 1)))
-        .Throw(kSource, __LINE__);
+    nex_Message::Raise(kSource, kRefusedLine, "path text '%1$s': %2$s at character %3$s",
+                       std::string(text), problem, static_cast<int>(at + 1));
 }
 
 bool startsName(char c) {

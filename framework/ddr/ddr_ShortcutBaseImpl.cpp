@@ -3,7 +3,7 @@
 #include "cls_Database.h"
 #include "cls_ReadVisitor.h"
 #include "cls_Reader.h"
-#include "nex_TextException.h"
+#include "nex_Message.h"
 
 #include <string>
 
@@ -21,15 +21,14 @@ cow_String ddr_ShortcutBaseImpl::PythonPath() const {
 
 void ddr_ShortcutBaseImpl::Fail(const char* pathClass, const std::string& what,
                                 const char* sourceFile, int line) {
-    nex_TextException(cow_String(std::string(pathClass) + ": " + what)).Throw(sourceFile, line);
+    nex_Message::Raise(sourceFile, line, "%1$s: %2$s", pathClass, what);
 }
 
 void ddr_ShortcutBaseImpl::FailRead(const cls_ReadVisitor& rv, const char* pathClass,
                                     const std::string& what, const char* sourceFile, int line) {
-    nex_TextException failure(cow_String(std::string(pathClass) + ": stored path names nothing (" +
-                                         what + ") in " + StoredAt(rv)));
-    failure.MarkPlaced(); // names the file and the object itself
-    failure.Throw(sourceFile, line);
+    // Names the file and the object itself.
+    nex_Message::RaisePlaced(sourceFile, line, "%1$s: stored path names nothing (%2$s) in %3$s",
+                             pathClass, what, StoredAt(rv));
 }
 
 std::string ddr_ShortcutBaseImpl::StoredAt(const cls_ReadVisitor& rv) {

@@ -10,7 +10,3 @@ enum class mdl_PropAttributeStateEnm : int {
     Propagated = 2, // a value handed on from elsewhere
     Removed = 3,    // the value removed on this owner
 };
-
-// Raises the refusal of a propagating attribute's SetStatus: "Invalid propagation status for
-// '<name>' attribute.", at the attribute template's source position and `line`.
-[[noreturn]] void mdl_ThrowInvalidPropagationStatus(const char* name, int line);

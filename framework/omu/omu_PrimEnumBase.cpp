@@ -57,15 +57,3 @@ cow_String omu_PrimEnumBase::PermissibleValuesAsString() const {
     }
     return cow_String(text);
 }
-
-void omu_PrimEnumBase::ThrowValueError(const char* format, const char* argument, int number,
-                                       const cow_String* permissible, const char* file, int line) {
-    atr_SubstituteFormat message{atr_translate(format)};
-    if (argument)
-        message.Substitute(1, argument);
-    else
-        message.Substitute(1, number);
-    if (permissible)
-        message.Substitute(2, *permissible);
-    omu_ValueErrorException(message.Result()).Throw(file, line);
-}

@@ -49,12 +49,6 @@ public:
     const cls_Uid& Uid() const { return uid_; }
 
 protected:
-    // Raises the value error of an instantiation's constructor: the format is translated, place
-    // 1 gets `argument` (or `number` when `argument` is null), place 2 `permissible` if given.
-    [[noreturn]] static void ThrowValueError(const char* format, const char* argument, int number,
-                                             const cow_String* permissible, const char* file,
-                                             int line);
-
     atr_String string_;
 
 private:

@@ -2,6 +2,7 @@
 
 #include "atr_SubstituteFormat.h"
 #include "atr_translate.h"
+#include "nex_Message.h"
 #include "omu_PrimVisitor.h"
 #include "omu_ValueErrorException.h"
 
@@ -11,6 +12,11 @@
 namespace {
 
 constexpr const char* kSourceFile = "omu_PrimTuple";
+// The positions the refusals (no such element, another kind, elements left unread) are
+// reported at.
+constexpr int kNoElementLine = 74;
+constexpr int kOtherKindLine = 83;
+constexpr int kUnreadLine = 117;
 
 const char* kindName(omu_PrimTuple::ElementKind kind) {
     switch (kind) {
@@ -66,21 +72,14 @@ omu_PrimTuple& omu_PrimTuple::Append(std::unique_ptr<omu_Primitive> element) {
 
 const omu_PrimTuple::Element& omu_PrimTuple::element(int i, ElementKind kind) const {
     if (i < 0 || i >= Size())
-        omu_ValueErrorException(
-            atr_SubstituteFormat(atr_translate("Tuple element %1$s asked for; the tuple has %2$s"))
-                .Substitute(1, i)
-                .Substitute(2, Size())
-                .Result())
-            .Throw(kSourceFile, __LINE__);
+        nex_Message::Raise<omu_ValueErrorException>(
+            kSourceFile, kNoElementLine, "Tuple element %1$s asked for; the tuple has %2$s", i,
+            Size());
     const Element& e = elements_[static_cast<std::size_t>(i)];
     if (e.kind != kind)
-        omu_ValueErrorException(
-            atr_SubstituteFormat(atr_translate("Tuple element %1$s is a %2$s, not a %3$s"))
-                .Substitute(1, i)
-                .Substitute(2, kindName(e.kind))
-                .Substitute(3, kindName(kind))
-                .Result())
-            .Throw(kSourceFile, __LINE__);
+        nex_Message::Raise<omu_ValueErrorException>(kSourceFile, kOtherKindLine,
+                                                    "Tuple element %1$s is a %2$s, not a %3$s", i,
+                                                    kindName(e.kind), kindName(kind));
     return e;
 }
 
@@ -107,14 +106,14 @@ int omu_PrimTuple::ReadInt() {
 void omu_PrimTuple::ReadDone(const cow_String& context) const {
     if (cursor_ >= Size())
         return;
-    cow_String message =
-        atr_SubstituteFormat(atr_translate("Tuple has %1$s elements; only %2$s were read"))
-            .Substitute(1, Size())
-            .Substitute(2, cursor_)
-            .Result();
-    if (!context.empty())
-        message = message + (" (" + context.str() + ")");
-    omu_ValueErrorException(message).Throw(kSourceFile, __LINE__);
+    constexpr const char* unread = "Tuple has %1$s elements; only %2$s were read";
+    if (context.empty())
+        nex_Message::Raise<omu_ValueErrorException>(kSourceFile, kUnreadLine, unread, Size(),
+                                                    cursor_);
+    // The caller's context follows the translated message as it is.
+    nex_Message::Raise<omu_ValueErrorException>(kSourceFile, kUnreadLine, "%1$s (%2$s)",
+                                                nex_Message::Format(unread, {Size(), cursor_}),
+                                                context);
 }
 
 cow_String omu_PrimTuple::AsString(int flags) const {

@@ -210,7 +210,7 @@ TEST(cow_1DArray, RandomOperationsMatchADequeModel) {
             }
             std::vector<const cow_1DArray<Tracked>*> arrays;
             for (const Entry& p : pool) {
-                const char* why = "";
+                std::string why;
                 ASSERT_TRUE(p.a.validate(&why)) << why << " at step " << step;
                 ASSERT_EQ(p.a.Size(), int(p.m.size())) << "step " << step;
                 for (int i = 0; i < p.a.Size(); ++i)

@@ -233,7 +233,7 @@ TEST(Lists, RandomOperationsMatchADequeModel) {
             }
             std::vector<const cow_1DArray<Tracked>*> arrays;
             for (const Entry& p : pool) {
-                const char* why = "";
+                std::string why;
                 ASSERT_TRUE(p.l.validate(&why) && p.al.validate(&why)) << why << " at " << step;
                 ASSERT_EQ(contents(p.l), p.m) << "step " << step;
                 ASSERT_EQ(contents(p.al), p.m) << "step " << step;

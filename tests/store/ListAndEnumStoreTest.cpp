@@ -1,9 +1,10 @@
 #include "Probe.h"
 #include "TempDir.h"
-#include "cls_xo1DArrayList.h"
 #include "cls_SqliteStatement.h"
+#include "cls_xo1DArrayList.h"
 #include "cls_xoList.h"
 #include "ddr_Ddb.h"
+#include "nex_TextException.h"
 #include "omu_ValueErrorException.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +16,16 @@ protected:
     static void SetUpTestSuite() { Probe::Register(); }
     TempDir dir;
     std::string file = dir.File("lists.db");
+};
+
+// A list element that refuses to be stored when its number is negative.
+struct RefusingProbe : Probe {
+    using Probe::Probe;
+    void DBWrite(const cls_WriteVisitor& wv) const override {
+        if (number < 0)
+            nex_TextException(cow_String("element refuses")).Throw("tests/store", __LINE__);
+        Probe::DBWrite(wv);
+    }
 };
 
 } // namespace
@@ -87,4 +98,27 @@ TEST_F(ListStore, EnumeratedValuesAreStoredByNameAndUnknownNamesAreRefused) {
             << message;
         EXPECT_EQ(e.Line(), 95);
     }
+}
+
+// The list's write must hold nothing an exception can strand: the sanitizer build's leak check
+// fails this test when an element's refusal leaves the list writer behind. The store fails as a
+// whole, so the file keeps the lists stored before.
+TEST_F(ListStore, AnElementRefusingToBeWrittenFailsTheStoreAndLeavesTheStoredListsAlone) {
+    cls_xoList<RefusingProbe> list;
+    cls_xo1DArrayList<RefusingProbe> array;
+    for (int i = 0; i < 3; ++i) {
+        list.Append(RefusingProbe(i));
+        array.Append(RefusingProbe(i));
+    }
+    ddr_Ddb db(cow_String("l"), file, ddr_Ddb::Mode::Create);
+    db.StoreRoot(cow_String("list"), list);
+    db.StoreRoot(cow_String("array"), array);
+    list.InsertAfter(0, RefusingProbe(-1)); // refused after one element went into the write
+    array.Insert(1, RefusingProbe(-1));
+    EXPECT_THROW(db.StoreRoot(cow_String("list"), list), nex_TextException);
+    EXPECT_THROW(db.StoreRoot(cow_String("array"), array), nex_TextException);
+    EXPECT_EQ(db.LoadRoot<cls_xoList<Probe>>(cow_String("list")).Count(), 3);
+    const auto arrayBack = db.LoadRoot<cls_xo1DArrayList<Probe>>(cow_String("array"));
+    ASSERT_EQ(arrayBack.Count(), 3);
+    EXPECT_EQ(arrayBack.ConstGet(2).number, 2);
 }

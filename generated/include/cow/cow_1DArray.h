@@ -28,6 +28,7 @@
 #include <bit>
 #include <cassert>
 #include <cstddef>
+#include <string>
 
 template <class T>
 class cow_1DArrayIter;
@@ -206,12 +207,12 @@ public:
         }
     }
 
-    // Checks the structure; on failure names the broken invariant through `failure`. For tests:
-    // it walks the whole table.
-    bool validate(const char** failure = nullptr) const {
-        auto fail = [failure](const char* why) {
-            if (failure)
-                *failure = why;
+    // Checks the structure; on failure `why` names the broken invariant. For tests: it walks
+    // the whole table.
+    bool validate(std::string* why = nullptr) const {
+        auto fail = [why](const char* broken) {
+            if (why)
+                *why = broken;
             return false;
         };
         if (!counter_ || *counter_ < 1)

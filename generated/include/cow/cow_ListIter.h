@@ -1,30 +1,11 @@
-// Walks the Count() elements of a cow_List in order. Holds a shared copy of the list's
-// array (O(1)), so later writes to the list do not show through.
+// Walks the Count() elements of a cow_List in order (see cow_CountedArrayIter).
 //
 //   for (cow_ListIter<int> it(list); it.More(); it.Next())
 //       use(it.Value());
 #pragma once
 
-#include "cow_1DArrayIter.h"
+#include "cow_CountedArrayIter.h"
 #include "cow_List.h"
 
 template <class T>
-class cow_ListIter {
-public:
-    explicit cow_ListIter(const cow_List<T>& list) : walk_(list.Array(), list.Count()) {}
-
-    cow_ListIter& First() {
-        walk_.First();
-        return *this;
-    }
-    cow_ListIter& Next() {
-        walk_.Next();
-        return *this;
-    }
-    bool More() const { return walk_.More(); }
-    const T& Value() const { return walk_.Value(); }
-    int Index() const { return walk_.Index(); }
-
-private:
-    cow_1DArrayIter<T> walk_;
-};
+using cow_ListIter = cow_CountedArrayIter<T>;

@@ -22,7 +22,7 @@
 #include "cls_WriteVisitor.h"
 #include "cow_Btree.h"
 #include "cow_BtreeIterator.h"
-#include "nex_TextException.h"
+#include "nex_Message.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -108,10 +108,12 @@ public:
         Unlink();
     }
 
+    // Class ids, no allocation, O(1).
     static std::uint32_t TypeId() { return cls_MapTypeId; }
     virtual std::uint32_t DynTypeId() const { return TypeId(); }
 
-    // Inserts a private copy of x, replacing an entry already under the key.
+    // Inserts a private copy of x (allocates it: T::Copy), replacing an entry already under the
+    // key, and marks the key changed. O(log n); un-shares the tree's search path.
     bool Insert(const K& key, const T& x) {
         markModified(key);
         return DoInsert(key, x);
@@ -123,11 +125,12 @@ public:
     }
 
     // The entry's object, fetched from the store if not loaded yet (once: a loaded entry is
-    // never fetched again); marks nothing. A key the map does not hold throws.
+    // never fetched again); marks nothing. A key the map does not hold throws. O(log n), plus
+    // one query and the object's allocation on the first read of a stored entry.
     const T& ConstGet(const K& key) const {
         if (const auto* node = tree.ConstFind(key); node && !node->Value().IsNull())
             return *node->Value().ConstPtr();
-        return *const_cast<cls_Map2Obj*>(this)->LoadValue(key).ConstPtr();
+        return *LoadValue(key).ConstPtr();
     }
 
     // The entry's object for writing: loads it if needed, marks the key changed, and un-shares
@@ -140,12 +143,12 @@ public:
     }
 
     // Drops the object of an unchanged entry of a stored map (it is fetched again on the next
-    // read). Changed entries and maps in memory only are left alone.
+    // read). Changed entries and maps in memory only are left alone. O(log n) per key; the
+    // second form walks every key, O(n log n).
     void Release(const K& key) const {
         if (!agent || agent->IsModified(key))
             return;
-        auto* self = const_cast<cls_Map2Obj*>(this);
-        if (auto* node = self->tree.Find(key))
+        if (auto* node = tree.Find(key))
             node->Value() = static_cast<T*>(nullptr);
         agent->Released();
     }
@@ -162,24 +165,13 @@ public:
     // every changed entry of the stored maps nested in them. Nothing happens for a map in
     // memory only, an unchanged map, or a database opened read-only. The change marks are
     // cleared once the transaction has committed; if it fails, the map is as it was before the
-    // call, every change still marked.
-    virtual void Flush() {
-        if (!agent || !modified || agent->WritesBlocked())
-            return;
-        modified = 0;
-        try {
-            writeChanges(agent->Writer());
-            agent->CommitWrite();
-        } catch (...) {
-            modified = 1;
-            if (agent)
-                agent->AbandonWrite();
-            throw;
-        }
-    }
+    // call, every change still marked. Queues one row per changed entry and per removed key:
+    // O(changes x log n).
+    virtual void Flush() { flushChanges(); }
 
     // Stops standing for the stored collection: the last copy to detach flushes, loads every
-    // entry still in the store (so the map in memory is whole) and takes a new identity.
+    // entry still in the store (so the map in memory is whole: one query per entry not yet
+    // loaded) and takes a new identity.
     virtual void Detach() {
         if (agent) {
             agent->RemoveReference();
@@ -197,37 +189,37 @@ public:
     }
 
     // Stores the map as a collection of its entries. The first write of a map creates its
-    // agent, stores every entry, and from then on the objects come from the store.
+    // agent, stores every entry (O(n) rows queued), and from then on the objects come from the
+    // store; a later write queues the changed entries only.
     virtual void DBWrite(const cls_WriteVisitor& wv) const {
         if (!wv.StartWrite(TypeId(), uid))
             return;
         wv.CheckCollectionType(cls_CollectionTypeFix(cls_CollIntKeyedMap, nullptr));
-        auto* self = const_cast<cls_Map2Obj*>(this);
         if (agent) {
             // Stored here already: its changed entries join this write, so that the file is
             // whole after its commit.
             if (agent->WritesInto(wv.Writer())) {
                 if (modified && !agent->WritesBlocked())
-                    self->writeChanges(wv.Writer());
+                    writeChanges(wv.Writer());
                 return;
             }
             // Stored in another database: bring every entry into memory, let go of that
             // database's agent, and store the map here as a new collection.
             for (const K& key : keys())
                 if (!IsLoaded(key))
-                    self->LoadValue(key);
-            self->letGoOfAgent();
+                    LoadValue(key);
+            letGoOfAgent();
         }
-        self->agent = wv.CreateMapAgent();
+        agent = wv.CreateMapAgent();
         agent->AddReference();
-        agent->Attach(self);
+        agent->Attach(this);
         std::vector<K> stored;
         for (agent->First(); !agent->IsDone(); agent->Next())
             stored.push_back(agent->CurrentKey());
         for (const K& key : stored) {
             // Entering the key not loaded; where the tree holds it, the value is replaced in
             // place, which is what a second insertion does without its removal and rebalancing.
-            if (auto* node = self->tree.Find(key)) {
+            if (auto* node = tree.Find(key)) {
                 node->Value() = static_cast<T*>(nullptr);
                 continue;
             }
@@ -235,13 +227,13 @@ public:
                                      "collection from DDB")
                            .c_str(),
                        stderr);
-            self->DoInsert(key, static_cast<T*>(nullptr));
+            DoInsert(key, static_cast<T*>(nullptr));
         }
-        self->Flush();
+        flushChanges();
     }
 
     // Removes the key from the tree only: the map is not marked changed, and the stored entry
-    // goes at the next flush of a changed map.
+    // goes at the next flush of a changed map. O(log n).
     bool Remove(const K& key) {
         if (agent)
             removed_.push_back(key);
@@ -263,6 +255,7 @@ public:
             });
     }
 
+    // Read from the tree in memory: no query, no copy. Count is O(1), the key tests O(log n).
     int Count() const { return tree.Count(); }
     bool IsMember(const K& key) const { return tree.ConstFind(key) != nullptr; }
     // The entry is in memory (not waiting to be fetched).
@@ -288,10 +281,10 @@ public:
     }
 
     // cls_PC: a write this map flushed into rolled back.
-    void MarkModified() override { modified = 1; }
+    void MarkModified() const override { modified = 1; }
 
     // cls_PC: the write that stored the map for the first time failed.
-    void ForgetAgent() override {
+    void ForgetAgent() const override {
         Agent* failed = agent;
         for (const K& key : keys())
             if (const void* kept = failed->Kept(key))
@@ -306,6 +299,11 @@ public:
 private:
     friend class cls_Map2ObjIter<K, T, V>;
 
+    // Where a missing entry and an entry without object (in a map in memory) are reported.
+    static constexpr const char* kSourceFile = "generated/include/cls_Map2Obj";
+    static constexpr int kNoEntryLine = 334;
+    static constexpr int kNoObjectLine = 341;
+
     bool DoInsert(const K& key, const T& x) {
         if (tree.InsertUnlessMember(key, V(static_cast<T*>(x.Copy()))))
             return true;
@@ -313,7 +311,8 @@ private:
         return tree.InsertUnlessMember(key, V(static_cast<T*>(x.Copy())));
     }
 
-    bool DoInsert(const K& key, T* p) {
+    // Const for DBWrite, which enters the stored keys not loaded.
+    bool DoInsert(const K& key, T* p) const {
         const V value(p); // the one handle that owns p, through both attempts
         if (tree.InsertUnlessMember(key, value))
             return true;
@@ -323,21 +322,19 @@ private:
 
     // The entry's value handle, holding its object: fetched from the store when the entry is
     // not loaded. A key the map does not hold throws, naming the key (and the file).
-    V& LoadValue(const K& key) {
+    V& LoadValue(const K& key) const {
         auto* node = tree.Find(key);
         if (!node) {
             const std::string problem = "the map holds no entry under key " + std::to_string(key);
             if (agent)
                 agent->Fail(problem);
-            nex_TextException(cow_String("cls_Map2Obj: " + problem))
-                .Throw("generated/include/cls_Map2Obj", __LINE__);
+            nex_Message::Raise(kSourceFile, kNoEntryLine, "cls_Map2Obj: %1$s", problem);
         }
         V& slot = node->Value();
         if (slot.IsNull()) {
             if (!agent)
-                nex_TextException(cow_String("cls_Map2Obj: the entry under key " +
-                                             std::to_string(key) + " holds no object"))
-                    .Throw("generated/include/cls_Map2Obj", __LINE__);
+                nex_Message::Raise(kSourceFile, kNoObjectLine,
+                                   "cls_Map2Obj: the entry under key %1$s holds no object", key);
             slot = agent->template Fetch<T>(key, T::TypeId());
         }
         return slot;
@@ -346,7 +343,7 @@ private:
     // Queues the changed entries and the removed keys into `writer`; the agent hears whether
     // the write commits. Costs O(changes x log n): the changed keys come from the agent and the
     // removed ones from this map's own record of its removals, not from a walk of every key.
-    void writeChanges(cls_Writer& writer) {
+    void writeChanges(cls_Writer& writer) const {
         (void)writer; // entries reach it through the agent, which joined it
         agent->FlushedBy(this);
         for (const K key : agent->ModifiedKeys()) {
@@ -367,6 +364,23 @@ private:
             agent->RemoveKey(key);
     }
 
+    // Writes the changed entries in a transaction of their own (see Flush); const because a
+    // store (DBWrite) and the last copy's release flush too.
+    void flushChanges() const {
+        if (!agent || !modified || agent->WritesBlocked())
+            return;
+        modified = 0;
+        try {
+            writeChanges(agent->Writer());
+            agent->CommitWrite();
+        } catch (...) {
+            modified = 1;
+            if (agent)
+                agent->AbandonWrite();
+            throw;
+        }
+    }
+
     void markModified(const K& key) {
         if (agent)
             agent->SetModified(key);
@@ -384,7 +398,7 @@ private:
 
     // Drops this map's share of the agent; the last share flushes and deletes it. From the
     // destructor (`keepFailure`), a failed flush is also kept by the database.
-    void letGoOfAgent(bool keepFailure = false) {
+    void letGoOfAgent(bool keepFailure = false) const {
         if (!agent)
             return;
         Agent* old = agent;
@@ -392,9 +406,9 @@ private:
         old->Detached(this);
         old->RemoveReference();
         if (old->ReferenceCount() == 0) {
-            agent = old; // Flush writes through it
+            agent = old; // the flush writes through it
             try {
-                Flush();
+                flushChanges();
             } catch (const std::exception& e) {
                 if (keepFailure) {
                     std::string keys;
@@ -412,11 +426,13 @@ private:
         }
     }
 
-    Tree tree;
-    Agent* agent;
-    int modified;
+    // Fetching an entry on a const read, and linking to the store on a const DBWrite, change
+    // these: they are the map's link to its stored form, not its value.
+    mutable Tree tree;
+    mutable Agent* agent;
+    mutable int modified;
     cls_Uid uid;
-    std::vector<K> removed_; // keys removed since they were last stored (may repeat)
+    mutable std::vector<K> removed_; // keys removed since they were last stored (may repeat)
 };
 
 // Walks a map in key order, loading entries as they are read.

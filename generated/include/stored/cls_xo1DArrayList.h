@@ -16,6 +16,8 @@
 template <class T>
 class cls_xo1DArrayList : public cow_1DArrayList<T> {
 public:
+    // A fresh identity; the list form shares l's elements (O(1)), and copies carry the
+    // identity.
     cls_xo1DArrayList() : uid(cls_Uid::AllocateUid()), owner(nullptr) {}
     explicit cls_xo1DArrayList(const cow_1DArrayList<T>& l)
         : cow_1DArrayList<T>(l), uid(cls_Uid::AllocateUid()), owner(nullptr) {}
@@ -23,7 +25,7 @@ public:
     cls_xo1DArrayList& operator=(const cls_xo1DArrayList&) = default;
 
     // Sizes the array for the stored count first, then reads the elements in order. The owner
-    // uid is kept, not used.
+    // uid is kept, not used. One record read per element, O(Count()).
     explicit cls_xo1DArrayList(const cls_ReadVisitor& rv, cls_Uid* owner = nullptr)
         : uid(rv.GetUid()), owner(owner) {
         std::unique_ptr<cls_ListCursor> cursor(rv.OpenCursor());
@@ -33,21 +35,15 @@ public:
             this->Append(cursor->template Read<T>());
     }
 
+    // Writes every element on every call, in order: queues one row per element and what the
+    // elements write; O(Count()).
     void DBWrite(const cls_WriteVisitor& wv) const {
-        wv.StartWrite(cls_ListTypeId, uid);
-        wv.CheckCollectionType(cls_CollObjectList);
-        // Owned here until it answers finished: an element that refuses to write must not
-        // leak it.
-        std::unique_ptr<cls_ListWriter> list(wv.OpenListWriter(1));
-        for (int i = 0; i < this->Count(); ++i) {
-            cls_WriteRequestListObj request(list.get());
-            cls_WriteVisitor element(request, nullptr);
-            this->Array().PartialArrayConstGet(i).DBWrite(element);
-        }
-        if (!list->IsFinished())
-            (void)list.release(); // the writer keeps it
+        wv.WriteObjectList(uid, this->Count(), [this](int i, const cls_WriteVisitor& element) {
+            this->ConstGet(i).DBWrite(element);
+        });
     }
 
+    // No copy, O(1).
     const cls_Uid& Uid() const { return uid; }
     static std::uint32_t TypeId() { return cls_ListTypeId; }
 

@@ -17,11 +17,13 @@
 template <class T>
 class cls_xoList : public cow_List<T> {
 public:
+    // Copies share the elements (O(1)) and carry the identity.
     cls_xoList() : uid(cls_Uid::AllocateUid()) {}
     cls_xoList(const cls_xoList&) = default;
     cls_xoList& operator=(const cls_xoList&) = default;
 
-    // Reads the stored elements in order, each built by T's reading constructor.
+    // Reads the stored elements in order, each built by T's reading constructor: one record
+    // read per element, O(Count()).
     explicit cls_xoList(const cls_ReadVisitor& rv) : uid(rv.GetUid()) {
         std::unique_ptr<cls_ListCursor> cursor(rv.OpenCursor());
         while (cursor->Advance())
@@ -29,7 +31,7 @@ public:
     }
 
     // Takes l's content (shared) as a new persistent object; assigning the list's own content
-    // changes nothing.
+    // changes nothing. O(1).
     cls_xoList& operator=(const cow_List<T>& l) {
         if (&l != static_cast<const cow_List<T>*>(this)) {
             cow_List<T>::operator=(l);
@@ -38,22 +40,15 @@ public:
         return *this;
     }
 
-    // Writes every element on every call, in order.
+    // Writes every element on every call, in order: queues one row per element and what the
+    // elements write; O(Count()).
     void DBWrite(const cls_WriteVisitor& wv) const {
-        wv.StartWrite(cls_ListTypeId, uid);
-        wv.CheckCollectionType(cls_CollObjectList);
-        // Owned here until it answers finished: an element that refuses to write must not
-        // leak it.
-        std::unique_ptr<cls_ListWriter> list(wv.OpenListWriter(1));
-        for (cow_1DArrayIter<T> it(this->Array(), this->Count()); it.More(); it.Next()) {
-            cls_WriteRequestListObj request(list.get());
-            cls_WriteVisitor element(request, nullptr);
-            it.Value().DBWrite(element);
-        }
-        if (!list->IsFinished())
-            (void)list.release(); // the writer keeps it
+        wv.WriteObjectList(uid, this->Count(), [this](int i, const cls_WriteVisitor& element) {
+            this->ConstGet(i).DBWrite(element);
+        });
     }
 
+    // No copy, O(1).
     const cls_Uid& Uid() const { return uid; }
     static std::uint32_t TypeId() { return cls_ListTypeId; }
 

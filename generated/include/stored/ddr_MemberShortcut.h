@@ -17,7 +17,8 @@ public:
     explicit ddr_MemberShortcut(const cls_ReadVisitor& rv)
         : ddr_ShortcutImpl<M>(rv), parent(cls_ReadVisitor(rv, parentField())), uid(rv.GetUid()) {
         if (!parent.IsDefined())
-            ddr_ShortcutBaseImpl::FailRead(rv, Traits::name, Missing(), kSourceFile, __LINE__);
+            ddr_ShortcutBaseImpl::FailRead(rv, Traits::name, Missing(), kSourceFile,
+                                           kBrokenStoredLine);
     }
 
     static std::uint32_t TypeId() { return Traits::typeId; }
@@ -29,7 +30,7 @@ public:
             .CreateClassMD(cow_String(Traits::name), TypeId(), 203, &Ctor,
                            ddr_ShortcutImpl<M>::TypeId())
             .AddAttribute(parentField(), cls_AttrObject, ddr_Shortcut<O>::TypeId(), cls_CollSingle)
-            .AddDtor(&ddr_ShortcutImpl<M>::CowDtor);
+            .AddDtor(ddr_ShortcutImpl<M>::CowDtor);
     }
 
     cow_String Name() const override { return cow_String(Traits::memberName); }
@@ -68,11 +69,14 @@ public:
 
 private:
     static constexpr const char* kSourceFile = "generated/include/ddr_MemberShortcut";
+    // The positions its failures are reported at.
+    static constexpr int kBrokenStoredLine = 20;
+    static constexpr int kUnresolvedLine = 75;
 
     void requireParent() const {
         if (!parent.IsDefined())
             ddr_ShortcutBaseImpl::Fail(Traits::name, "cannot be resolved: " + Missing(),
-                                       kSourceFile, __LINE__);
+                                       kSourceFile, kUnresolvedLine);
     }
     static const cls_FieldHandle& parentField() {
         static const cls_FieldHandle h(-1, "parent");

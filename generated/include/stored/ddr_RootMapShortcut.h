@@ -6,22 +6,22 @@
 
 #include "ddr_Ddb.h"
 #include "ddr_Shortcut.h"
-#include "nex_TextException.h"
+#include "nex_Message.h"
 
 template <class M>
 class ddr_RootMapShortcut : public ddr_ShortcutImpl<M> {
     using Traits = ddr_RootMapShortcutTraits<M>;
 
 public:
-    ddr_RootMapShortcut(const cow_String& ddbName, const cow_String& rootName)
-        : ddbName(ddbName), rootName(rootName), uid(cls_Uid::AllocateUid()) {}
+    ddr_RootMapShortcut(const cow_String& ddb, const cow_String& root)
+        : ddbName_(ddb), rootName_(root), uid(cls_Uid::AllocateUid()) {}
     ddr_RootMapShortcut(const ddr_RootMapShortcut&) = default;
     explicit ddr_RootMapShortcut(const cls_ReadVisitor& rv)
-        : ddr_ShortcutImpl<M>(rv), ddbName(rv.Memento().ReadString(ddbField(), cow_String())),
-          rootName(rv.Memento().ReadString(rootField(), cow_String())), uid(rv.GetUid()) {
+        : ddr_ShortcutImpl<M>(rv), ddbName_(rv.Memento().ReadString(ddbField(), cow_String())),
+          rootName_(rv.Memento().ReadString(rootField(), cow_String())), uid(rv.GetUid()) {
         if (!IsComplete())
-            ddr_ShortcutBaseImpl::FailRead(rv, Traits::name, Missing(),
-                                           "generated/include/ddr_RootMapShortcut", __LINE__);
+            ddr_ShortcutBaseImpl::FailRead(rv, Traits::name, Missing(), kSourceFile,
+                                           kBrokenStoredLine);
     }
 
     static std::uint32_t TypeId() { return Traits::typeId; }
@@ -34,45 +34,50 @@ public:
                            ddr_ShortcutImpl<M>::TypeId())
             .AddAttribute(ddbField(), cls_AttrString, 1, cls_CollSingle)
             .AddAttribute(rootField(), cls_AttrString, 1, cls_CollSingle)
-            .AddDtor(&ddr_ShortcutImpl<M>::CowDtor);
+            .AddDtor(ddr_ShortcutImpl<M>::CowDtor);
     }
 
-    cow_String Name() const override { return rootName; }
-    cow_String Path() const override { return ddbName + ("." + rootName.str()); }
-    cow_String DdbName() const override { return ddbName; }
+    cow_String Name() const override { return rootName_; }
+    cow_String Path() const override { return ddbName_ + ("." + rootName_.str()); }
+    cow_String DdbName() const override { return ddbName_; }
     ddr_RootMapShortcut* Copy() const override { return new ddr_RootMapShortcut(*this); }
 
-    bool IsComplete() const override { return !ddbName.empty() && !rootName.empty(); }
+    bool IsComplete() const override { return !ddbName_.empty() && !rootName_.empty(); }
     std::string Missing() const override {
-        if (ddbName.empty())
+        if (ddbName_.empty())
             return std::string(Traits::name) + " names no database";
-        if (rootName.empty())
+        if (rootName_.empty())
             return std::string(Traits::name) + " names no root";
         return {};
     }
 
     const M& ConstGet(const ddr_DdbContainer& container) const override {
-        return database(const_cast<ddr_DdbContainer&>(container)).template RootObject<M>(rootName);
+        return database(container).template RootObject<M>(rootName_);
     }
     M& Get(ddr_DdbContainer& container) const override {
-        return database(container).template RootObject<M>(rootName);
+        return database(container).template RootObject<M>(rootName_);
     }
 
     void DBWrite(const cls_WriteVisitor& wv) const override {
         if (!wv.StartWrite(TypeId(), uid))
             return;
-        wv.Memento().WriteString(ddbField(), &ddbName);
-        wv.Memento().WriteString(rootField(), &rootName);
+        wv.Memento().WriteString(ddbField(), &ddbName_);
+        wv.Memento().WriteString(rootField(), &rootName_);
     }
     std::uint32_t DynTypeId() const override { return TypeId(); }
 
 private:
-    ddr_Ddb& database(ddr_DdbContainer& container) const {
-        ddr_Ddb* ddb = container.Find(ddbName);
+    // Where a stored path naming nothing and a database that is not open are reported.
+    static constexpr const char* kSourceFile = "generated/include/ddr_RootMapShortcut";
+    static constexpr int kBrokenStoredLine = 24;
+    static constexpr int kNotOpenLine = 75;
+
+    const ddr_Ddb& database(const ddr_DdbContainer& container) const {
+        const ddr_Ddb* ddb = container.Find(ddbName_);
         if (!ddb)
-            nex_TextException(cow_String("no model database named '" + ddbName.str() +
-                                         "' is open (path " + Path().str() + ")"))
-                .Throw("generated/include/ddr_RootMapShortcut", __LINE__);
+            nex_Message::Raise(kSourceFile, kNotOpenLine,
+                               "no model database named '%1$s' is open (path %2$s)", ddbName_,
+                               Path());
         return *ddb;
     }
     static const cls_FieldHandle& ddbField() {
@@ -84,7 +89,7 @@ private:
         return h;
     }
 
-    cow_String ddbName;
-    cow_String rootName;
+    cow_String ddbName_;
+    cow_String rootName_;
     cls_Uid uid;
 };

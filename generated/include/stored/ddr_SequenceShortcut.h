@@ -19,7 +19,8 @@ public:
         : ddr_ShortcutImpl<T>(rv), index(rv.Memento().ReadInt(indexField(), 0)),
           parent(cls_ReadVisitor(rv, parentField())), uid(rv.GetUid()) {
         if (!parent.IsDefined())
-            ddr_ShortcutBaseImpl::FailRead(rv, Traits::name, Missing(), kSourceFile, __LINE__);
+            ddr_ShortcutBaseImpl::FailRead(rv, Traits::name, Missing(), kSourceFile,
+                                           kBrokenStoredLine);
     }
 
     static std::uint32_t TypeId() { return Traits::typeId; }
@@ -33,7 +34,7 @@ public:
                            ddr_ShortcutImpl<T>::TypeId())
             .AddAttribute(indexField(), cls_AttrInt, 1, cls_CollSingle)
             .AddAttribute(parentField(), cls_AttrObject, ddr_Shortcut<M>::TypeId(), cls_CollSingle)
-            .AddDtor(&ddr_ShortcutImpl<T>::CowDtor);
+            .AddDtor(ddr_ShortcutImpl<T>::CowDtor);
     }
 
     cow_String Name() const override { return cow_String(std::to_string(index)); }
@@ -77,11 +78,14 @@ public:
 
 private:
     static constexpr const char* kSourceFile = "generated/include/ddr_SequenceShortcut";
+    // The positions its failures are reported at.
+    static constexpr int kBrokenStoredLine = 22;
+    static constexpr int kUnresolvedLine = 84;
 
     void requireParent() const {
         if (!parent.IsDefined())
             ddr_ShortcutBaseImpl::Fail(Traits::name, "cannot be resolved: " + Missing(),
-                                       kSourceFile, __LINE__);
+                                       kSourceFile, kUnresolvedLine);
     }
     static const cls_FieldHandle& indexField() {
         static const cls_FieldHandle h(-1, "index");

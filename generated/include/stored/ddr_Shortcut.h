@@ -19,7 +19,7 @@ public:
     using Impl = ddr_ShortcutImpl<T>;
     using ImplHolder = typename Impl::Holder;
 
-    // An undefined path with a fresh identity.
+    // An undefined path with a fresh identity. O(1); allocates the holder's counter only.
     ddr_Shortcut() : impl(static_cast<Impl*>(nullptr)), uid(cls_Uid::AllocateUid()) {}
     // A path through `implementation`, which the handle adopts.
     explicit ddr_Shortcut(Impl* implementation) : impl(implementation), uid(cls_Uid::AllocateUid()) {}
@@ -29,7 +29,8 @@ public:
     ~ddr_Shortcut() override = default;
 
     // Loads a stored handle: its implementation is whatever registered class was stored, and
-    // an implementation stored once for several handles comes back shared.
+    // an implementation stored once for several handles comes back shared. Reads the chain of
+    // implementations from the file (one record per level); resolves nothing.
     explicit ddr_Shortcut(const cls_ReadVisitor& rv)
         : impl(rv.Memento().template ReadObject<Impl>(implField(), Impl::TypeId())),
           uid(rv.GetUid()) {}
@@ -53,12 +54,12 @@ public:
     }
 
     // An undefined path stores as an empty "impl"; a broken one is refused before anything of
-    // it is written (the write then commits nothing).
+    // it is written (the write then commits nothing). Queues one record per level.
     void DBWrite(const cls_WriteVisitor& wv) const {
         if (!impl.IsNull() && !impl->IsComplete())
             ddr_ShortcutBaseImpl::Fail(ddr_ShortcutTraits<T>::handleName,
                                        "cannot store a broken path: " + impl->Missing(),
-                                       kSourceFile, __LINE__);
+                                       kSourceFile, kBrokenStoreLine);
         if (!wv.StartWrite(TypeId(), uid))
             return;
         if (!impl.IsNull())
@@ -67,9 +68,9 @@ public:
             wv.Memento().WriteEmptyObject(implField());
     }
 
-    // False for an undefined and for a broken path; walks the chain of parents.
+    // False for an undefined and for a broken path; walks the chain of parents, O(depth).
     bool IsDefined() const override { return !impl.IsNull() && impl->IsComplete(); }
-    // The texts are empty when the path names nothing. Each allocates its text.
+    // The texts are empty when the path names nothing. Each allocates its text, O(depth).
     cow_String Name() const override { return IsDefined() ? impl->Name() : cow_String(); }
     cow_String Path() const override { return IsDefined() ? impl->Path() : cow_String(); }
     cow_String PythonPath() const override {
@@ -79,7 +80,8 @@ public:
 
     // The object the path names among the open databases of `container` (fetched from the
     // store when not yet loaded). Throws a nex_TextException naming this class and what is
-    // missing when the path is undefined or broken.
+    // missing when the path is undefined or broken. Resolves every level (O(depth) lookups);
+    // each entry not yet loaded is fetched from the file (one query) once.
     const T& ConstGet(const ddr_DdbContainer& container) const {
         return resolvable().ConstGet(container);
     }
@@ -87,18 +89,23 @@ public:
     T& Get(ddr_DdbContainer& container) const { return resolvable().Get(container); }
 
     // Equal when their texts are: two undefined paths are equal, and neither the identity nor
-    // the implementation's class takes part.
+    // the implementation's class takes part. Allocates both texts, O(depth).
     bool operator==(const ddr_Shortcut& other) const { return text() == other.text(); }
 
     // The implementation, read-only (null for an undefined path).
     const Impl* ImplPtr() const { return impl.ConstPtr(); }
     // The implementation for writing: copies it first when other handles share it.
     Impl& WritableImpl() { return impl.Get(); }
+    // The holder and the identity: no copy, O(1).
     const ImplHolder& ImplHandle() const { return impl; }
     const cls_Uid& Uid() const { return uid; }
 
 private:
     static constexpr const char* kSourceFile = "generated/include/ddr_Shortcut";
+    // The positions its failures are reported at.
+    static constexpr int kBrokenStoreLine = 61;
+    static constexpr int kUndefinedLine = 112;
+    static constexpr int kBrokenLine = 116;
 
     static const cls_FieldHandle& implField() {
         static const cls_FieldHandle h(-1, "impl");
@@ -109,11 +116,11 @@ private:
             ddr_ShortcutBaseImpl::Fail(
                 ddr_ShortcutTraits<T>::handleName,
                 "cannot resolve an undefined path (it has no implementation)", kSourceFile,
-                __LINE__);
+                kUndefinedLine);
         if (!impl->IsComplete())
             ddr_ShortcutBaseImpl::Fail(ddr_ShortcutTraits<T>::handleName,
                                        "cannot resolve a broken path: " + impl->Missing(),
-                                       kSourceFile, __LINE__);
+                                       kSourceFile, kBrokenLine);
         return *impl;
     }
     cow_String text() const { return IsDefined() ? Path() : cow_String(); }

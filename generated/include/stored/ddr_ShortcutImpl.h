@@ -35,14 +35,13 @@ public:
 
     // Releases one reference of an implementation held through a counted holder (the
     // implementation goes with the last one) and frees the holder; null does nothing.
-    static void CowDtor(cow_COW<int, cow_Direct<int>>* holder) {
-        delete reinterpret_cast<Holder*>(holder);
-    }
+    static constexpr cls_ClassMetadata::DtorFunction CowDtor =
+        &cls_ClassMetadata::ReleaseHeld<Holder>;
 
     static void InitializeMetadata(cls_ClassRegistrar& registrar) {
         registrar
             .CreateClassMD(cow_String(ddr_ShortcutTraits<T>::implName), TypeId(), 203, &Ctor, 1)
-            .AddDtor(&CowDtor);
+            .AddDtor(CowDtor);
     }
 
     bool IsRepository() const override { return false; }

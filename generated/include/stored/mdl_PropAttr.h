@@ -17,6 +17,7 @@
 #include "cls_Uid.h"
 #include "cls_WriteVisitor.h"
 #include "mdl_PropAttributeStateEnm.h"
+#include "nex_Message.h"
 #include "omu_PrimEnum.h"
 
 #include <concepts>
@@ -122,14 +123,16 @@ public:
             case State::Absent: *this = State::Absent; break;
             case State::Set: *this = State::Set; Zero(); break;
             case State::Propagated: break;
-            default: mdl_ThrowInvalidPropagationStatus(name, 158);
+            default:
+                nex_Message::Raise(kSourceFile, kRefusedWithFlagLine, kRefusedStatus, name);
             }
         } else {
             switch (s) {
             case State::Removed: *this = State::Removed; break;
             case State::Set: Zero(); *this = State::Set; break;
             case State::Propagated: break;
-            default: mdl_ThrowInvalidPropagationStatus(name, 170);
+            default:
+                nex_Message::Raise(kSourceFile, kRefusedWithoutFlagLine, kRefusedStatus, name);
             }
         }
     }
@@ -167,6 +170,12 @@ public:
     }
 
 private:
+    // Where a refused status is reported, with and without the owner's flag.
+    static constexpr const char* kSourceFile = "generated/include/mdl_PropagatingAttribute";
+    static constexpr int kRefusedWithFlagLine = 158;
+    static constexpr int kRefusedWithoutFlagLine = 170;
+    static constexpr const char* kRefusedStatus = "Invalid propagation status for '%s' attribute.";
+
     // This layout numbers its fields.
     static const cls_FieldHandle& valField() {
         static const cls_FieldHandle h(0, "val");

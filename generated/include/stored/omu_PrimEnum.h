@@ -10,7 +10,9 @@
 
 #include "cow_Map.h"
 #include "cow_String.h"
+#include "nex_Message.h"
 #include "omu_PrimEnumBase.h"
+#include "omu_ValueErrorException.h"
 
 #include <cstring>
 #include <new>
@@ -25,23 +27,28 @@ public:
     explicit omu_PrimEnum(E value) {
         if (!SetValue(value)) {
             const cow_String permissible = PermissibleValuesAsString();
-            ThrowValueError("omu_PrimEnum(Enum) - Enum value not allowed: %d  Permissible: %s",
-                            nullptr, static_cast<int>(value), &permissible, kSourceFile, 54);
+            nex_Message::Raise<omu_ValueErrorException>(
+                kSourceFile, kValueLine,
+                "omu_PrimEnum(Enum) - Enum value not allowed: %d  Permissible: %s",
+                static_cast<int>(value), permissible);
         }
     }
 
     // From any enumerated primitive (of this or another enumeration), by its name.
     explicit omu_PrimEnum(const omu_PrimEnumBase& other) {
         if (!SetValue(other.GetString()))
-            ThrowValueError("omu_PrimEnum(const omu_PrimEnumBase&) - str not allowed: %s",
-                            other.GetString(), 0, nullptr, kSourceFile, 67);
+            nex_Message::Raise<omu_ValueErrorException>(
+                kSourceFile, kOtherEnumLine,
+                "omu_PrimEnum(const omu_PrimEnumBase&) - str not allowed: %s", other.GetString());
     }
 
     explicit omu_PrimEnum(const cow_String& name) {
         if (!SetValue(name.c_str())) {
             const cow_String permissible = PermissibleValuesAsString();
-            ThrowValueError("omu_PrimEnum(const cow_String&) - str not allowed: %s  Permissible: %s",
-                            name.c_str(), 0, &permissible, kSourceFile, 81);
+            nex_Message::Raise<omu_ValueErrorException>(
+                kSourceFile, kNameLine,
+                "omu_PrimEnum(const cow_String&) - str not allowed: %s  Permissible: %s", name,
+                permissible);
         }
     }
 
@@ -50,9 +57,10 @@ public:
         const cow_String name(GetString()); // SetValue replaces the text on success only
         if (!SetValue(name.c_str())) {
             const cow_String permissible = PermissibleValuesAsString();
-            ThrowValueError(
-                "omu_PrimEnum(const cls_ReadVisitor&) - str not allowed: %s  Permissible: %s",
-                name.c_str(), 0, &permissible, kSourceFile, 95);
+            nex_Message::Raise<omu_ValueErrorException>(
+                kSourceFile, kStoredNameLine,
+                "omu_PrimEnum(const cls_ReadVisitor&) - str not allowed: %s  Permissible: %s", name,
+                permissible);
         }
     }
 
@@ -102,6 +110,12 @@ public:
 
 private:
     static constexpr const char* kSourceFile = "generated/include/omu_PrimEnum";
+    // The positions the refusals of the constructors (by value, by another enumeration's name,
+    // by name, by stored name) are reported at.
+    static constexpr int kValueLine = 54;
+    static constexpr int kOtherEnumLine = 67;
+    static constexpr int kNameLine = 81;
+    static constexpr int kStoredNameLine = 95;
 
     // The name becomes the table's own text, never the caller's buffer.
     void set(const PrimEnumTableEl& el) {

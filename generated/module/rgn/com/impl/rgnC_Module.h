@@ -9,6 +9,8 @@
 
 #include <cstdint>
 
+// The outermost calls register the module's classes and start or stop the framework
+// libraries (allocates the registries once, O(classes)); nested calls only count.
 void rgnC_initialize(int& count);
 void rgnC_finalize(int& count);
 

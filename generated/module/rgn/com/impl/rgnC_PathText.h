@@ -26,15 +26,17 @@ public:
     // per level; resolves nothing.
     static rgnC_PathText Parse(const std::string& text);
 
+    // What the text names, and the handles from the top down (those below the target are
+    // undefined): no copy, no fetch, O(1).
     Target Names() const { return target_; }
-    // The handles from the top down; those below the target are undefined.
     const rgnC_SetDataListPath& SetList() const { return setList_; }
     const rgnC_SetDataPath& Set() const { return set_; }
     const rgnC_SubsetDataListPath& SubsetList() const { return subsetList_; }
     const rgnC_SubsetDataPath& Subset() const { return subset_; }
 
     // The database named at the top, and the texts of the handle the text names (the dotted
-    // form and the scripting form); each call builds its text.
+    // form and the scripting form); each call allocates its text, O(path length), and
+    // fetches nothing.
     cow_String DdbName() const { return setList_.DdbName(); }
     cow_String Path() const;
     cow_String PythonPath() const;

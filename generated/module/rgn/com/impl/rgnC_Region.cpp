@@ -6,7 +6,7 @@
 #include "cls_TypeAdapter.h"
 #include "cls_WriteVisitor.h"
 #include "ddr_Root.h"
-#include "nex_TextException.h"
+#include "nex_Message.h"
 #include "rgnC_Paths.h"
 #include "rgnC_SetType.h"
 #include "thr_ThreadSingleton.h"
@@ -30,17 +30,12 @@ const cls_FieldHandle& field(Field which) {
 using SetTypePrim = omu_PrimEnum<rgnC_SetType, 1>;
 constexpr std::uint32_t kNoSetType = static_cast<std::uint32_t>(rgnC_SetType::None);
 
-// Releases one reference of a region held through a counted holder, and the holder itself.
-void releaseHeld(cow_COW<int, cow_Direct<int>>* holder) {
-    delete reinterpret_cast<cow_COW<rgnC_Region, cow_Virtual<rgnC_Region>>*>(holder);
-}
-
 // An undefined path is the region's own failure; a path with an implementation whose chain
 // breaks further up is refused by the path itself, which says what is missing.
 const rgnC_SetData& resolve(const rgnC_SetDataPath& path) {
     if (!path.ImplPtr())
-        nex_TextException(atr_translate("Cannot retrieve set - shortcut is undefined").String())
-            .Throw(kSourceFile, kUndefinedPathLine);
+        nex_Message::Raise(kSourceFile, kUndefinedPathLine,
+                           "Cannot retrieve set - shortcut is undefined");
     return path.ConstGet(thr_ThreadSingleton<ddr_Root>::Instance().Fetch());
 }
 
@@ -98,7 +93,7 @@ rgnC_Region::rgnC_Region(const cls_ReadVisitor& rv)
 
 void rgnC_Region::InitializeMetadata(cls_ClassRegistrar& registrar) {
     registrar.AddClassMD(new cls_TypeAdapter<rgnC_Region>(cow_String("rgnC_Region"), 331, 1))
-        .AddDtor(&releaseHeld)
+        .AddDtor(&cls_ClassMetadata::ReleaseHeld<cow_COW<rgnC_Region, cow_Virtual<rgnC_Region>>>)
         .AddAttribute(field(Field::Name), cls_AttrString, 1, cls_CollSingle)
         .AddAttribute(field(Field::Internal), cls_AttrBool, 1, cls_CollSingle)
         .AddAttribute(field(Field::OwnerNames), cls_AttrObject, cls_xpListString::TypeId(),

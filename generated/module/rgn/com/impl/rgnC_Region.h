@@ -30,38 +30,49 @@ public:
 
     static std::uint32_t TypeId() { return 0x02540001; }
 
+    // The regions made from names allocate a one-element owner list at most; O(1).
     rgnC_Region();
     rgnC_Region(const cow_String& name, const cow_String& ownerName, int space, int setTypeBits,
                 bool internal);
-    // Shares the owner names' storage; the owner list gets an identity of its own.
+    // Shares the owner names' storage (O(1)); the owner list gets an identity of its own.
     rgnC_Region(const cow_String& name, const cow_List<cow_String>& ownerNames, int space,
                 int setTypeBits, bool internal);
     // Takes label, internal flag and kind from the set the path names, resolved against the
-    // thread's open databases; an undefined or broken path leaves everything else at its
-    // default.
+    // thread's open databases (which may fetch the set from the file: one query); an
+    // undefined or broken path leaves everything else at its default.
     explicit rgnC_Region(const rgnC_SetDataPath& setData);
-    // A copy is the same stored object: it carries the uids, and shares the path.
+    // A copy is the same stored object: it carries the uids, and shares the path and the
+    // names (O(1), no allocation).
     rgnC_Region(const rgnC_Region& other);
     rgnC_Region& operator=(const rgnC_Region& other);
+    // Reads the record, its owner list and its path from the file; the set data the path
+    // names is not fetched.
     explicit rgnC_Region(const cls_ReadVisitor& rv);
     virtual ~rgnC_Region();
 
     virtual std::uint32_t DynTypeId() const { return TypeId(); }
+    // Queues the record, the owner list and the path into the write.
     virtual void DBWrite(const cls_WriteVisitor& wv) const;
     static void InitializeMetadata(cls_ClassRegistrar& registrar);
 
     // A new heap copy owned by the caller; copy-on-write holders duplicate regions with it.
+    // Shares what a copy shares: O(1).
     rgnC_Region* Copy() const { return new rgnC_Region(*this); }
 
+    // O(owner names); compares no path and fetches nothing.
     bool operator==(const rgnC_Region& other) const;
     bool operator!=(const rgnC_Region& other) const { return !(*this == other); }
 
     // The set data the path names, as the thread's open databases hold it; throws when the
-    // path is undefined or broken (saying what is missing). Resolves the path on every call.
+    // path is undefined or broken (saying what is missing). Resolves the path on every call
+    // (O(path length)); fetches the set from the file (one query) only on its first read.
     const rgnC_SetData& ConstSet() const;
 
-    // The owner names after the first, each followed by ".", then the name.
+    // The owner names after the first, each followed by ".", then the name. Allocates the
+    // text; O(length).
     cow_String FullName() const;
+
+    // The fields as stored: no copy, no fetch, O(1).
 
     const cow_String& Name() const { return name; }
     bool Internal() const { return internal; }

@@ -13,13 +13,13 @@
 #include "rgnC_Region.h"
 #include "rgnC_SetType.h"
 
-void rgnC_Region_203::InitializeMetadata(cls_ClassRegistrar& registrar) {
+void rgnC_Region_203::InitializeMetadata(cls_ClassRegistrar& registrar) const {
     rgnC_AddOldRegionAttributes(
         registrar.CreateClassMD(cow_String("rgnC_Region"), rgnC_Region::TypeId(), 203, nullptr, 1),
         203);
 }
 
-void rgnC_Region_203::SchemaChanges(dbc_DatabaseConverter& converter) {
+void rgnC_Region_203::SchemaChanges(dbc_DatabaseConverter& converter) const {
     dbc_ClassConverter& c =
         converter.GetConverter(203)->Upgrade("rgnC_Region", rgnC_Region::TypeId(), 203);
     c.BindConversionFunction(&FillSetDataAndTypeObsolete);

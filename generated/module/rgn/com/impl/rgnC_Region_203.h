@@ -10,8 +10,8 @@ class dbc_Table;
 
 class rgnC_Region_203 : public dbc_OldClassVersion {
 public:
-    void InitializeMetadata(cls_ClassRegistrar& registrar) override;
-    void SchemaChanges(dbc_DatabaseConverter& converter) override;
+    void InitializeMetadata(cls_ClassRegistrar& registrar) const override;
+    void SchemaChanges(dbc_DatabaseConverter& converter) const override;
 
     // 203 -> 204, row by row; then nothing after the last row.
     static void* FillSetDataAndTypeObsolete(const dbc_Row& input, dbc_Row& output, int);

@@ -9,13 +9,13 @@
 #include "rgnC_OldLayouts.h"
 #include "rgnC_Region.h"
 
-void rgnC_Region_204::InitializeMetadata(cls_ClassRegistrar& registrar) {
+void rgnC_Region_204::InitializeMetadata(cls_ClassRegistrar& registrar) const {
     rgnC_AddOldRegionAttributes(
         registrar.CreateClassMD(cow_String("rgnC_Region"), rgnC_Region::TypeId(), 204, nullptr, 1),
         204);
 }
 
-void rgnC_Region_204::SchemaChanges(dbc_DatabaseConverter& converter) {
+void rgnC_Region_204::SchemaChanges(dbc_DatabaseConverter& converter) const {
     converter.GetConverter(331)
         ->Upgrade("rgnC_Region", rgnC_Region::TypeId(), 204)
         .BindConversionFunction(&AddOwnerNamesSpaceAndBits);

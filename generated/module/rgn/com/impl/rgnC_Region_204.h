@@ -9,8 +9,8 @@ class dbc_Table;
 
 class rgnC_Region_204 : public dbc_OldClassVersion {
 public:
-    void InitializeMetadata(cls_ClassRegistrar& registrar) override;
-    void SchemaChanges(dbc_DatabaseConverter& converter) override;
+    void InitializeMetadata(cls_ClassRegistrar& registrar) const override;
+    void SchemaChanges(dbc_DatabaseConverter& converter) const override;
 
     // 204 -> 331, row by row.
     static void* AddOwnerNamesSpaceAndBits(const dbc_Row& input, dbc_Row& output, int);

@@ -10,7 +10,8 @@
 #include "omu_PrimTuple.h"
 #include "rgnC_RegionPair.h"
 
-// Each returns a new tuple that the caller owns.
+// Each returns a new tuple that the caller owns: allocates one element per name and number,
+// copies the texts' handles (not their characters), O(owner names) per region.
 omu_Primitive* omu_ReturnPrim(const rgnC_Region& region);
 // (region1 tuple, region2 tuple): the pair's flags and identity are not part of it.
 omu_Primitive* omu_ReturnPrim(const rgnC_RegionPair& pair);
@@ -19,5 +20,5 @@ omu_Primitive* omu_ReturnPrim(const cls_xo1DArrayList<rgnC_RegionPair>& pairs);
 
 // Replaces every field of `region` by a new region read from a region tuple: its path becomes
 // undefined, its kind None, its uid fresh. A tuple that cannot be read throws and leaves the
-// region as it was.
+// region as it was. Allocates the new region's owner list; O(tuple size).
 void omu_Get(omu_PrimTuple& tuple, rgnC_Region& region);

@@ -6,7 +6,7 @@
 #include "cls_ReadVisitor.h"
 #include "cls_TypeAdapter.h"
 #include "cls_WriteVisitor.h"
-#include "nex_TextException.h"
+#include "nex_Message.h"
 #include "pnt_PrettyPrint.h"
 
 #include <string>
@@ -18,6 +18,9 @@ using rgnC_SubsetDataIter =
                     cow_ArrayCOW<rgnC_SubsetData, cow_Virtual<rgnC_SubsetData>>>;
 
 constexpr const char* kSourceFile = "generated/module/rgn/com/impl/rgnC_SetData";
+// The positions the module's failures are reported at.
+constexpr int kIndexOutOfRangeLine = 156;
+constexpr int kNoMatchingSubsetLine = 175;
 
 enum class Field {
     SetIndex, SetLabel, SubsetList, NumSubset, SetType, InternalSet, Unsorted, ConstructionOk
@@ -29,11 +32,6 @@ const cls_FieldHandle& field(Field which) {
         {-1, "setType"},     {-1, "internalSet"}, {-1, "unsorted"},   {-1, "constructionOk"},
     };
     return handles[static_cast<int>(which)];
-}
-
-// Releases one reference of a set data held through a counted holder, and the holder itself.
-void releaseHeld(cow_COW<int, cow_Direct<int>>* holder) {
-    delete reinterpret_cast<cow_COW<rgnC_SetData, cow_Virtual<rgnC_SetData>>*>(holder);
 }
 
 } // namespace
@@ -115,7 +113,7 @@ void rgnC_SetData::InitializeMetadata(cls_ClassRegistrar& registrar) {
     md.AddAttribute(field(Field::InternalSet), cls_AttrBool, 1, cls_CollSingle);
     md.AddAttribute(field(Field::Unsorted), cls_AttrBool, 1, cls_CollSingle);
     md.AddAttribute(field(Field::ConstructionOk), cls_AttrBool, 1, cls_CollSingle);
-    md.AddDtor(&releaseHeld);
+    md.AddDtor(&cls_ClassMetadata::ReleaseHeld<cow_COW<rgnC_SetData, cow_Virtual<rgnC_SetData>>>);
 }
 
 void rgnC_SetData::DBWrite(const cls_WriteVisitor& wv) const {
@@ -149,11 +147,8 @@ void rgnC_SetData::AddSubset(int meshIndex, int classIndex, cow_1DArrayList<int>
 const rgnC_SubsetData& rgnC_SetData::SubSet(int index) const {
     if (0 <= index && index < numSubset)
         return subsetList.ConstGet(index);
-    nex_TextException(atr_SubstituteFormat(atr_translate("Set data index outside range [0 - %1$s]: %2$s"))
-                          .Substitute(1, numSubset)
-                          .Substitute(2, index)
-                          .Result())
-        .Throw(kSourceFile, __LINE__);
+    nex_Message::Raise(kSourceFile, kIndexOutOfRangeLine,
+                       "Set data index outside range [0 - %1$s]: %2$s", numSubset, index);
 }
 
 const rgnC_SubsetData& rgnC_SetData::SubSet(int meshIndex, int classIndex,
@@ -165,14 +160,9 @@ const rgnC_SubsetData& rgnC_SetData::SubSet(int meshIndex, int classIndex,
             s.SubsetType() == subsetType)
             return s;
     }
-    nex_TextException(
-        atr_SubstituteFormat(
-            atr_translate("No set matching mesh index %1$s, class index %2$s and type %3$s was found."))
-            .Substitute(1, meshIndex)
-            .Substitute(2, classIndex)
-            .Substitute(3, static_cast<int>(subsetType))
-            .Result())
-        .Throw(kSourceFile, __LINE__);
+    nex_Message::Raise(kSourceFile, kNoMatchingSubsetLine,
+                       "No set matching mesh index %1$s, class index %2$s and type %3$s was found.",
+                       meshIndex, classIndex, static_cast<int>(subsetType));
 }
 
 bool rgnC_SetData::IsEqual(const rgnC_SetData& other) const {

@@ -7,7 +7,7 @@
 #include "omu_PrimEnumBase.h"
 #include "rgnC_SetData.h"
 
-void rgnC_SetData_203::InitializeMetadata(cls_ClassRegistrar& registrar) {
+void rgnC_SetData_203::InitializeMetadata(cls_ClassRegistrar& registrar) const {
     registrar.CreateClassMD(cow_String("rgnC_SetData"), rgnC_SetData::TypeId(), 203, nullptr, 1)
         .AddAttribute(cls_FieldHandle(0, "setIndex"), cls_AttrInt, 1, cls_CollSingle)
         .AddAttribute(cls_FieldHandle(1, "setLabel"), cls_AttrString, 1, cls_CollSingle)
@@ -19,7 +19,7 @@ void rgnC_SetData_203::InitializeMetadata(cls_ClassRegistrar& registrar) {
         .AddAttribute(cls_FieldHandle(6, "constructionOk"), cls_AttrBool, 1, cls_CollSingle);
 }
 
-void rgnC_SetData_203::SchemaChanges(dbc_DatabaseConverter& converter) {
+void rgnC_SetData_203::SchemaChanges(dbc_DatabaseConverter& converter) const {
     converter.GetConverter(405)
         ->Upgrade("rgnC_SetData", rgnC_SetData::TypeId(), 203)
         .BindConversionFunction(&SetUnsortedIfMissing);

@@ -9,8 +9,8 @@ class dbc_Table;
 
 class rgnC_SetData_203 : public dbc_OldClassVersion {
 public:
-    void InitializeMetadata(cls_ClassRegistrar& registrar) override;
-    void SchemaChanges(dbc_DatabaseConverter& converter) override;
+    void InitializeMetadata(cls_ClassRegistrar& registrar) const override;
+    void SchemaChanges(dbc_DatabaseConverter& converter) const override;
 
     // 203 -> 405, row by row.
     static void* SetUnsortedIfMissing(const dbc_Row& input, dbc_Row& output, int);

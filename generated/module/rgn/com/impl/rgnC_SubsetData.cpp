@@ -6,7 +6,7 @@
 #include "cls_TypeAdapter.h"
 #include "cls_WriteVisitor.h"
 #include "cow_1DArrayIter.h"
-#include "nex_TextException.h"
+#include "nex_Message.h"
 #include "pnt_PrettyPrint.h"
 #include "rgnC_Module.h"
 #include "typ_DebugFlags.h"
@@ -16,9 +16,9 @@
 namespace {
 constexpr const char* kSourceFile = "generated/module/rgn/com/impl/rgnC_SubsetData";
 
-[[noreturn]] void throwText(const char* message, int line) {
-    nex_TextException(atr_translate(message).String()).Throw(kSourceFile, line);
-}
+// The positions the module's failures are reported at.
+constexpr int kWrongFacetLengthLine = 51;
+constexpr int kSetNotLoadedLine = 160;
 
 enum class Field {
     SetIndex, SubsetIndex, IdArray, FacetIdArray, SubsetType, Unsorted, MeshIndex, ClassIndex,
@@ -34,10 +34,6 @@ const cls_FieldHandle& field(Field which) {
     return handles[static_cast<int>(which)];
 }
 
-// Releases one reference of a subset held through a counted holder, and the holder itself.
-void releaseHeld(cow_COW<int, cow_Direct<int>>* holder) {
-    delete reinterpret_cast<cow_COW<rgnC_SubsetData, cow_Virtual<rgnC_SubsetData>>*>(holder);
-}
 } // namespace
 
 rgnC_SubsetData::rgnC_SubsetData(int meshIndex, int classIndex, int subsetIndex, int setIndex,
@@ -48,7 +44,8 @@ rgnC_SubsetData::rgnC_SubsetData(int meshIndex, int classIndex, int subsetIndex,
       setIndex(setIndex), subsetIndex(subsetIndex), meshIndex(meshIndex), classIndex(classIndex),
       uid(cls_Uid::AllocateUid()) {
     if (facetIds.Count() > 0 && facetIds.Count() != ids.Count())
-        throwText("Error - wrong facet ids array length.", __LINE__);
+        nex_Message::Raise(kSourceFile, kWrongFacetLengthLine,
+                           "Error - wrong facet ids array length.");
 }
 
 rgnC_SubsetData::rgnC_SubsetData(const rgnC_SubsetData& other)
@@ -99,7 +96,8 @@ void* rgnC_SubsetData::Ctor(cls_ReadVisitor& rv) { return new rgnC_SubsetData(rv
 void rgnC_SubsetData::InitializeMetadata(cls_ClassRegistrar& registrar) {
     cls_ClassMetadata& md = registrar.AddClassMD(
         new cls_TypeAdapter<rgnC_SubsetData>(cow_String("rgnC_SubsetData"), 405, 1));
-    md.AddDtor(&releaseHeld);
+    md.AddDtor(
+        &cls_ClassMetadata::ReleaseHeld<cow_COW<rgnC_SubsetData, cow_Virtual<rgnC_SubsetData>>>);
     md.AddAttribute(field(Field::SetIndex), cls_AttrInt, 1, cls_CollSingle);
     md.AddAttribute(field(Field::SubsetIndex), cls_AttrInt, 1, cls_CollSingle);
     md.AddAttribute(field(Field::IdArray), cls_AttrObject, cls_ListTypeId, cls_CollIntList);
@@ -157,7 +155,7 @@ int rgnC_SubsetData::LookupIndex(int id) const {
 
 void rgnC_SubsetData::Print() const {
     if (idArray.Count() == 0)
-        throwText("Error - set not loaded.", __LINE__);
+        nex_Message::Raise(kSourceFile, kSetNotLoadedLine, "Error - set not loaded.");
     if (typ_DebugFlags::GetDebugFlags(rgnC_ModuleNumber) < 3)
         return;
 

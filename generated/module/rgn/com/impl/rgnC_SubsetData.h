@@ -22,22 +22,27 @@ public:
     // What LookupIndex answers for an id the subset does not hold.
     static constexpr int kNotFound = 0x7FFFFFFF;
 
-    // Shares both lists. Throws "Error - wrong facet ids array length." when facetIds is not
-    // empty and not as long as ids.
+    // Shares both lists (O(1), no id is copied). Throws "Error - wrong facet ids array
+    // length." when facetIds is not empty and not as long as ids.
     rgnC_SubsetData(int meshIndex, int classIndex, int subsetIndex, int setIndex,
                     res_SetTypeEnm subsetType, bool unsorted, cow_1DArrayList<int> ids,
                     cow_1DArrayList<int> facetIds);
-    // Carries the uid and shares the lists; the lookup table starts empty.
+    // Carries the uid and shares the lists (O(1)); the lookup table starts empty.
     rgnC_SubsetData(const rgnC_SubsetData& other);
     rgnC_SubsetData& operator=(const rgnC_SubsetData& other);
-    // Reads the stored record; the lookup table starts empty.
+    // Reads the stored record and its two id lists from the file (each list one packed block
+    // copied into memory, O(ids)); the lookup table starts empty.
     explicit rgnC_SubsetData(const cls_ReadVisitor& rv);
     virtual ~rgnC_SubsetData();
 
-    // A new heap copy owned by the caller (the copy-on-write holders duplicate subsets with it).
+    // A new heap copy owned by the caller (the copy-on-write holders duplicate subsets with
+    // it); shares the lists, O(1).
     virtual rgnC_SubsetData* Copy() const;
+    // Queues the record and both id lists (each one packed block, O(ids)) into the write.
     virtual void DBWrite(const cls_WriteVisitor& wv) const;
 
+    // The registered reading constructor (allocates the subset), the stored layout, and the
+    // class ids (O(1)).
     static void* Ctor(cls_ReadVisitor& rv);
     static void InitializeMetadata(cls_ClassRegistrar& registrar);
     virtual std::uint32_t DynTypeId() const { return TypeId(); }
@@ -47,9 +52,11 @@ public:
     // assignment builds the id table in one pass; later calls cost one table lookup.
     int LookupIndex(int id) const;
 
-    // Debug listing at debug level 3 and above; throws "Error - set not loaded." when the
-    // subset holds no ids, whatever the level.
+    // Debug listing at debug level 3 and above (O(ids)); throws "Error - set not loaded."
+    // when the subset holds no ids, whatever the level.
     void Print() const;
+
+    // The fields as stored: no copy, no fetch, O(1).
 
     bool ConstructionOk() const { return constructionOk; }
     bool Unsorted() const { return unsorted; }

@@ -36,13 +36,13 @@ dbc_TableRfm& setInputTable() {
 
 } // namespace
 
-void rgnC_SubsetData_203::InitializeMetadata(cls_ClassRegistrar& registrar) {
+void rgnC_SubsetData_203::InitializeMetadata(cls_ClassRegistrar& registrar) const {
     rgnC_AddOldSubsetAttributes(registrar.CreateClassMD(cow_String("rgnC_SubsetData"),
                                                         rgnC_SubsetData::TypeId(), 203, nullptr, 1),
                                 203);
 }
 
-void rgnC_SubsetData_203::SchemaChanges(dbc_DatabaseConverter& converter) {
+void rgnC_SubsetData_203::SchemaChanges(dbc_DatabaseConverter& converter) const {
     dbc_ClassConverter& c =
         converter.GetConverter(303)->Upgrade("rgnC_SubsetData", rgnC_SubsetData::TypeId(), 203);
     c.BindConversionFunction(&SubsetTypeFromOwningSet);

@@ -13,8 +13,8 @@ class dbc_Table;
 
 class rgnC_SubsetData_203 : public dbc_OldClassVersion {
 public:
-    void InitializeMetadata(cls_ClassRegistrar& registrar) override;
-    void SchemaChanges(dbc_DatabaseConverter& converter) override;
+    void InitializeMetadata(cls_ClassRegistrar& registrar) const override;
+    void SchemaChanges(dbc_DatabaseConverter& converter) const override;
 
     // 203 -> 303, row by row; then the caches go.
     static void* SubsetTypeFromOwningSet(const dbc_Row& input, dbc_Row& output, int);

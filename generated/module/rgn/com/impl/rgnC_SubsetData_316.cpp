@@ -6,13 +6,13 @@
 #include "rgnC_OldLayouts.h"
 #include "rgnC_SubsetData.h"
 
-void rgnC_SubsetData_316::InitializeMetadata(cls_ClassRegistrar& registrar) {
+void rgnC_SubsetData_316::InitializeMetadata(cls_ClassRegistrar& registrar) const {
     rgnC_AddOldSubsetAttributes(registrar.CreateClassMD(cow_String("rgnC_SubsetData"),
                                                         rgnC_SubsetData::TypeId(), 316, nullptr, 1),
                                 316);
 }
 
-void rgnC_SubsetData_316::SchemaChanges(dbc_DatabaseConverter& converter) {
+void rgnC_SubsetData_316::SchemaChanges(dbc_DatabaseConverter& converter) const {
     converter.GetConverter(405)
         ->Upgrade("rgnC_SubsetData", rgnC_SubsetData::TypeId(), 316)
         .BindConversionFunction(&ClearUnsorted);

@@ -9,8 +9,8 @@ class dbc_Table;
 
 class rgnC_SubsetData_316 : public dbc_OldClassVersion {
 public:
-    void InitializeMetadata(cls_ClassRegistrar& registrar) override;
-    void SchemaChanges(dbc_DatabaseConverter& converter) override;
+    void InitializeMetadata(cls_ClassRegistrar& registrar) const override;
+    void SchemaChanges(dbc_DatabaseConverter& converter) const override;
 
     // 316 -> 405, row by row.
     static void* ClearUnsorted(const dbc_Row& input, dbc_Row& output, int);
