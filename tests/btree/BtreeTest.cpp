@@ -1,4 +1,4 @@
-#include "LiveCounted.h"
+#include "NoLeaks.h"
 #include "cow_ArrayCOW.h"
 #include "cow_BtreeIterator.h"
 #include "cow_Virtual.h"
@@ -44,17 +44,6 @@ template <class V>
     std::string why;
     return t.validate(&why) ? ::testing::AssertionSuccess() : ::testing::AssertionFailure() << why;
 }
-
-// Every test leaves no live payload and no counter behind.
-class NoLeaks : public ::testing::Test {
-protected:
-    int live_ = LiveCounted::live;
-    long counters_ = cow_Counter::LiveCount();
-    void TearDown() override {
-        EXPECT_EQ(LiveCounted::live, live_);
-        EXPECT_EQ(cow_Counter::LiveCount(), counters_);
-    }
-};
 
 template <class V>
 class BtreeModel : public NoLeaks {};

@@ -117,7 +117,7 @@ TEST(cow_1DArray, SizingConstructorLayoutAndWalksOverMissingBlocks) {
 // end of the last block survive a shrink and show again on regrowth, so the model keeps them.
 TEST(cow_1DArray, RandomOperationsMatchADequeModel) {
     struct Entry {
-        cow_1DArray<Tracked> a;
+        cow_1DArray<LiveCounted> a;
         std::deque<int> m;
         std::deque<int> beyondEnd;
         void extendTo(std::size_t n) {
@@ -184,7 +184,7 @@ TEST(cow_1DArray, RandomOperationsMatchADequeModel) {
                 break;
             case 8: {
                 const int n = pick(size + 10);
-                std::vector<Tracked> src(n);
+                std::vector<LiveCounted> src(n);
                 for (int i = 0; i < n; ++i)
                     src[i] = value + i;
                 e.a.SetFromArray(src.data(), n);
@@ -195,7 +195,7 @@ TEST(cow_1DArray, RandomOperationsMatchADequeModel) {
             }
             case 9: { // an iterator made before a write sees the old values
                 const std::deque<int> old = e.m;
-                cow_1DArrayIter<Tracked> it(e.a);
+                cow_1DArrayIter<LiveCounted> it(e.a);
                 if (size > 0) {
                     const int i = pick(size);
                     e.a.Get(i) = -value;
@@ -203,27 +203,27 @@ TEST(cow_1DArray, RandomOperationsMatchADequeModel) {
                 }
                 std::deque<int> seen;
                 for (; it.More(); it.Next())
-                    seen.push_back(it.Value().v);
+                    seen.push_back(it.Value().value);
                 ASSERT_EQ(seen, old) << "step " << step;
                 break;
             }
             }
-            std::vector<const cow_1DArray<Tracked>*> arrays;
+            std::vector<const cow_1DArray<LiveCounted>*> arrays;
             for (const Entry& p : pool) {
                 const char* why = "";
                 ASSERT_TRUE(p.a.validate(&why)) << why << " at step " << step;
                 ASSERT_EQ(p.a.Size(), int(p.m.size())) << "step " << step;
                 for (int i = 0; i < p.a.Size(); ++i)
-                    ASSERT_EQ(p.a.PartialArrayConstGet(i).v, p.m[i]) << "step " << step;
+                    ASSERT_EQ(p.a.PartialArrayConstGet(i).value, p.m[i]) << "step " << step;
                 int i = 0;
-                for (cow_1DArrayIter<Tracked> it(p.a); it.More(); it.Next(), ++i)
-                    ASSERT_EQ(it.Value().v, p.m[i]);
+                for (cow_1DArrayIter<LiveCounted> it(p.a); it.More(); it.Next(), ++i)
+                    ASSERT_EQ(it.Value().value, p.m[i]);
                 ASSERT_EQ(i, p.a.Size());
                 arrays.push_back(&p.a);
             }
-            ASSERT_TRUE(SharingIsExact<Tracked>(arrays, before)) << "step " << step;
+            ASSERT_TRUE(SharingIsExact<LiveCounted>(arrays, before)) << "step " << step;
         }
     }
     EXPECT_EQ(cow_Counter::LiveCount(), before);
-    EXPECT_EQ(Tracked::live, 0);
+    EXPECT_EQ(LiveCounted::live, 0);
 }

@@ -18,7 +18,7 @@ template <class L>
 std::deque<int> contents(const L& list) {
     std::deque<int> out;
     for (int i = 0; i < list.Count(); ++i)
-        out.push_back(list.ConstGet(i).v);
+        out.push_back(list.ConstGet(i).value);
     return out;
 }
 
@@ -26,13 +26,13 @@ template <class L>
 L listOf(std::initializer_list<int> values) {
     L list;
     for (int v : values)
-        list.Append(Tracked(v));
+        list.Append(LiveCounted(v));
     return list;
 }
 
 template <class L>
 class BothLists : public testing::Test {};
-using ListTypes = testing::Types<cow_List<Tracked>, cow_1DArrayList<Tracked>>;
+using ListTypes = testing::Types<cow_List<LiveCounted>, cow_1DArrayList<LiveCounted>>;
 TYPED_TEST_SUITE(BothLists, ListTypes);
 
 } // namespace
@@ -40,19 +40,19 @@ TYPED_TEST_SUITE(BothLists, ListTypes);
 TYPED_TEST(BothLists, CopiesShareIsEqualSkipsSharedBlocksSelfAppendDoubles) {
     TypeParam a;
     for (int i = 0; i < 40; ++i)
-        a.Append(Tracked(i));
+        a.Append(LiveCounted(i));
     TypeParam b = a;
     EXPECT_EQ(&a.ConstGet(33), &b.ConstGet(33));
-    Tracked::compares = 0;
+    LiveCounted::compares = 0;
     EXPECT_TRUE(a.IsEqual(b));
-    EXPECT_EQ(Tracked::compares, 0);
+    EXPECT_EQ(LiveCounted::compares, 0);
 
-    b.Get(33) = Tracked(-1); // copies block 2 only
-    EXPECT_EQ(a.ConstGet(33).v, 33);
+    b.Get(33) = LiveCounted(-1); // copies block 2 only
+    EXPECT_EQ(a.ConstGet(33).value, 33);
     EXPECT_EQ(&a.ConstGet(0), &b.ConstGet(0));
     EXPECT_FALSE(a.IsEqual(b));
-    EXPECT_GT(Tracked::compares, 0);
-    EXPECT_LE(Tracked::compares, 16) << "only the unshared block is compared";
+    EXPECT_GT(LiveCounted::compares, 0);
+    EXPECT_LE(LiveCounted::compares, 16) << "only the unshared block is compared";
 
     TypeParam reversed = listOf<TypeParam>({3, 2, 1});
     EXPECT_FALSE(listOf<TypeParam>({1, 2, 3}).IsEqual(reversed));
@@ -71,38 +71,38 @@ TYPED_TEST(BothLists, CopiesShareIsEqualSkipsSharedBlocksSelfAppendDoubles) {
 TEST(cow_List, FrontRemovalReleasesALeftBlockAtOnce) {
     const long before = cow_Counter::LiveCount();
     {
-        cow_List<Tracked> queue;
+        cow_List<LiveCounted> queue;
         for (int i = 0; i < 20; ++i)
-            queue.Append(Tracked(i));
-        const cow_List<Tracked> copy = queue;
+            queue.Append(LiveCounted(i));
+        const cow_List<LiveCounted> copy = queue;
         for (int i = 0; i < 17; ++i)
             queue.RemoveFirst();
         EXPECT_EQ(contents(queue), (std::deque<int>{17, 18, 19}));
         EXPECT_EQ(queue.Array().BlockAt(0), nullptr);
-        EXPECT_EQ(copy.ConstGet(0).v, 0) << "the copy keeps the released block";
-        EXPECT_TRUE(SharingIsExact<Tracked>({&queue.Array(), &copy.Array()}, before));
+        EXPECT_EQ(copy.ConstGet(0).value, 0) << "the copy keeps the released block";
+        EXPECT_TRUE(SharingIsExact<LiveCounted>({&queue.Array(), &copy.Array()}, before));
     }
     EXPECT_EQ(cow_Counter::LiveCount(), before);
-    EXPECT_EQ(Tracked::live, 0);
+    EXPECT_EQ(LiveCounted::live, 0);
 }
 
 TEST(cow_1DArrayList, RemoveKeepsTheArraySizeAndSliceClipsAtTheCount) {
-    auto list = listOf<cow_1DArrayList<Tracked>>({1, 2, 3});
+    auto list = listOf<cow_1DArrayList<LiveCounted>>({1, 2, 3});
     list.Remove(0);
     EXPECT_EQ(contents(list), (std::deque<int>{2, 3}));
     EXPECT_EQ(list.Array().Size(), 3);
-    EXPECT_EQ(list.Array().PartialArrayConstGet(2).v, 0);
+    EXPECT_EQ(list.Array().PartialArrayConstGet(2).value, 0);
 
-    auto four = listOf<cow_1DArrayList<Tracked>>({1, 2, 3, 4});
+    auto four = listOf<cow_1DArrayList<LiveCounted>>({1, 2, 3, 4});
     EXPECT_EQ(contents(four.Slice(1, 10)), (std::deque<int>{2, 3, 4}));
     EXPECT_EQ(four.Slice(3, 1).Count(), 0);
     four.Slice(1, 3, four);
     EXPECT_EQ(contents(four), (std::deque<int>{2, 3}));
 
     int n = 0;
-    const std::unique_ptr<Tracked[]> c(list.GetCArray(n));
+    const std::unique_ptr<LiveCounted[]> c(list.GetCArray(n));
     ASSERT_EQ(n, 2);
-    EXPECT_EQ(c[0].v + c[1].v * 10, 32);
+    EXPECT_EQ(c[0].value + c[1].value * 10, 32);
 }
 
 // Random operations on a pool of list pairs (a cow_List and a cow_1DArrayList given the same
@@ -110,8 +110,8 @@ TEST(cow_1DArrayList, RemoveKeepsTheArraySizeAndSliceClipsAtTheCount) {
 // validated and read back, and the sharing counts are checked across the whole pool.
 TEST(Lists, RandomOperationsMatchADequeModel) {
     struct Entry {
-        cow_List<Tracked> l;
-        cow_1DArrayList<Tracked> al;
+        cow_List<LiveCounted> l;
+        cow_1DArrayList<LiveCounted> al;
         std::deque<int> m;
     };
     const long before = cow_Counter::LiveCount();
@@ -154,7 +154,7 @@ TEST(Lists, RandomOperationsMatchADequeModel) {
             case 4:
                 if (count) {
                     e.l.RemoveLast();
-                    ASSERT_EQ(e.al.Pop().v, e.m.back());
+                    ASSERT_EQ(e.al.Pop().value, e.m.back());
                     e.m.pop_back();
                 }
                 break;
@@ -214,10 +214,10 @@ TEST(Lists, RandomOperationsMatchADequeModel) {
                     e.m[i] = x;
                 }
                 std::deque<int> walked, walkedArray;
-                for (cow_ListIter<Tracked> it(e.l); it.More(); it.Next())
-                    walked.push_back(it.Value().v);
-                for (cow_1DArrayListIter<Tracked> it(e.al); it.More(); it.Next())
-                    walkedArray.push_back(it.Value().v);
+                for (cow_ListIter<LiveCounted> it(e.l); it.More(); it.Next())
+                    walked.push_back(it.Value().value);
+                for (cow_1DArrayListIter<LiveCounted> it(e.al); it.More(); it.Next())
+                    walkedArray.push_back(it.Value().value);
                 ASSERT_EQ(walked, e.m);
                 ASSERT_EQ(walkedArray, e.m);
                 break;
@@ -231,7 +231,7 @@ TEST(Lists, RandomOperationsMatchADequeModel) {
                     pool.erase(pool.begin() + k);
                 break;
             }
-            std::vector<const cow_1DArray<Tracked>*> arrays;
+            std::vector<const cow_1DArray<LiveCounted>*> arrays;
             for (const Entry& p : pool) {
                 const char* why = "";
                 ASSERT_TRUE(p.l.validate(&why) && p.al.validate(&why)) << why << " at " << step;
@@ -244,9 +244,9 @@ TEST(Lists, RandomOperationsMatchADequeModel) {
             const Entry& b = pool[pick(int(pool.size()))];
             ASSERT_EQ(a.l.IsEqual(b.l), a.m == b.m);
             ASSERT_EQ(a.al.IsEqual(b.al), a.m == b.m);
-            ASSERT_TRUE(SharingIsExact<Tracked>(arrays, before)) << "step " << step;
+            ASSERT_TRUE(SharingIsExact<LiveCounted>(arrays, before)) << "step " << step;
         }
     }
     EXPECT_EQ(cow_Counter::LiveCount(), before);
-    EXPECT_EQ(Tracked::live, 0);
+    EXPECT_EQ(LiveCounted::live, 0);
 }

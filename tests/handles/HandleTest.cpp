@@ -1,4 +1,4 @@
-#include "LiveCounted.h"
+#include "NoLeaks.h"
 #include "cow_ArrayCOW.h"
 #include "cow_COW.h"
 #include "cow_Direct.h"
@@ -15,21 +15,7 @@ struct Derived : LiveCounted {
 
 using Handle = cow_COW<LiveCounted, cow_Virtual<LiveCounted>>;
 
-class Handles : public ::testing::Test {
-protected:
-    void SetUp() override {
-        live_ = LiveCounted::live;
-        counters_ = cow_Counter::LiveCount();
-    }
-    void TearDown() override {
-        EXPECT_EQ(LiveCounted::live, live_);
-        EXPECT_EQ(cow_Counter::LiveCount(), counters_);
-    }
-
-private:
-    int live_ = 0;
-    long counters_ = 0;
-};
+using Handles = NoLeaks;
 
 } // namespace
 

@@ -2,12 +2,10 @@
 // registered, sets of every kind stored under a root of a real database file, and paths to them.
 #pragma once
 
+#include "ModuleStart.h"
 #include "TempDir.h"
-#include "cls_MetadataRegistrar.h"
 #include "cls_SqliteStatement.h"
 #include "ddr_Ddb.h"
-#include "omi_Singleton.h"
-#include "rgnC_Module.h"
 #include "rgnC_Paths.h"
 
 #include <gtest/gtest.h>
@@ -16,17 +14,7 @@
 
 namespace RegionWorld {
 
-// Registering the root path class again would replace metadata that open databases still use.
-inline void Start() {
-    static const bool started = [] {
-        static int count = 0;
-        rgnC_initialize(count);
-        omi_Singleton<cls_MetadataRegistrar>::Instance().initClassMetadata(
-            &rgnC_SetDataListRoot::InitializeMetadata, 4);
-        return true;
-    }();
-    (void)started;
-}
+inline void Start() { StartModule(); }
 
 // Set k has the set type k (0 to 6), label "SET-k", is internal when k is odd, and holds one
 // subset of ids derived from k.

@@ -1,10 +1,8 @@
+#include "ModuleStart.h"
 #include "TempDir.h"
-#include "cls_MetadataRegistrar.h"
 #include "cls_SqliteStatement.h"
 #include "cls_xoList.h"
 #include "ddr_Root.h"
-#include "omi_Singleton.h"
-#include "rgnC_Module.h"
 #include "rgnC_Paths.h"
 #include "thr_ThreadSingleton.h"
 
@@ -34,12 +32,7 @@ rgnC_SetData makeSet(int s) {
 
 class SetStore : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int count = 0;
-        rgnC_initialize(count);
-        omi_Singleton<cls_MetadataRegistrar>::Instance().initClassMetadata(
-            &rgnC_SetDataListRoot::InitializeMetadata, 4);
-    }
+    static void SetUpTestSuite() { StartModule(); }
 
     // A path to subset k of set s of the list stored under `root` of database `ddb`.
     static rgnC_SubsetDataPath subsetPath(const char* ddb, const char* root, int s, int k) {

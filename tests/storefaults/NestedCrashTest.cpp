@@ -6,11 +6,8 @@
 // Generation g: every third generation replaces each set by a new one with one subset;
 // between, each set gains one subset. Set s at generation g was rebuilt at r = g - g % 3 and
 // holds subsets k = 0 .. g - r, subset k holding the ids (r + k) * 100 + s + 0 .. 4.
+#include "ModuleStart.h"
 #include "TempDir.h"
-#include "cls_MetadataRegistrar.h"
-#include "omi_Singleton.h"
-#include "rgnC_Module.h"
-#include "rgnC_Paths.h"
 
 #include <gtest/gtest.h>
 
@@ -103,8 +100,7 @@ int generationOf(const std::string& path) {
 } // namespace
 
 TEST(NestedCrash, KilledWritersLeaveWholeSetsThroughNestedFlushesAndSweeps) {
-    static int count = 0;
-    rgnC_initialize(count);
+    StartModule();
     TempDir dir;
     const std::string path = dir.File("nested.db");
     {

@@ -7,8 +7,8 @@
 // from the path "model.sets[r % sets]", so it takes that set's label and internal flag.
 #pragma once
 
+#include "ModuleStart.h"
 #include "TempDir.h"
-#include "cls_MetadataRegistrar.h"
 #include "cls_xo1DArrayList.h"
 #include "dbc_OldClassRegistrar.h"
 #include "ddr_Ddb.h"
@@ -28,17 +28,7 @@ namespace OldModel {
 
 using Layout = std::pair<std::uint32_t, int>; // class type id, schema version
 
-// The module started once per process, with the root path class of "model.sets" registered.
-inline void Start() {
-    static const bool started = [] {
-        static int count = 0;
-        rgnC_initialize(count);
-        omi_Singleton<cls_MetadataRegistrar>::Instance().initClassMetadata(
-            &rgnC_SetDataListRoot::InitializeMetadata, 4);
-        return true;
-    }();
-    (void)started;
-}
+inline void Start() { StartModule(); }
 
 // From now on `db` stores these classes in these old layouts. Attributes only the old layout
 // has get what an old release would have written: "_type" a kind name, "numItems" 0.
