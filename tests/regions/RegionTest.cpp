@@ -144,7 +144,7 @@ TEST_F(RegionStore, RecordsReadBackEqualWithTheirUidsAndAreWrittenOncePerWrite) 
     EXPECT_EQ(back.ConstGet(3).ConstSet().SetLabel(), cow_String("SET-2"));
 }
 
-TEST_F(RegionStore, MissingAndEditedFieldsReadAsSpecifiedAndUnknownKindsAreRefused) {
+TEST_F(RegionStore, MissingFieldsReadAsDefaultsEditedKindsAreReadAndUnknownKindsAreRefused) {
     {
         ddr_Ddb db(cow_String("model"), file, ddr_Ddb::Mode::Create);
         db.StoreRoot(cow_String("r"), sample());
