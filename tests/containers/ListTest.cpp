@@ -1,4 +1,6 @@
 #include "ArrayChecks.h"
+#include "ModelPool.h"
+#include "NoLeaks.h"
 #include "cow_1DArrayList.h"
 #include "cow_1DArrayListIter.h"
 #include "cow_List.h"
@@ -30,8 +32,10 @@ L listOf(std::initializer_list<int> values) {
     return list;
 }
 
+using Lists = NoLeaks;
+
 template <class L>
-class BothLists : public testing::Test {};
+class BothLists : public NoLeaks {};
 using ListTypes = testing::Types<cow_List<LiveCounted>, cow_1DArrayList<LiveCounted>>;
 TYPED_TEST_SUITE(BothLists, ListTypes);
 
@@ -68,25 +72,21 @@ TYPED_TEST(BothLists, CopiesShareIsEqualSkipsSharedBlocksSelfAppendDoubles) {
     EXPECT_TRUE(b.validate());
 }
 
-TEST(cow_List, FrontRemovalReleasesALeftBlockAtOnce) {
+TEST_F(Lists, FrontRemovalReleasesALeftBlockAtOnce) {
     const long before = cow_Counter::LiveCount();
-    {
-        cow_List<LiveCounted> queue;
-        for (int i = 0; i < 20; ++i)
-            queue.Append(LiveCounted(i));
-        const cow_List<LiveCounted> copy = queue;
-        for (int i = 0; i < 17; ++i)
-            queue.RemoveFirst();
-        EXPECT_EQ(contents(queue), (std::deque<int>{17, 18, 19}));
-        EXPECT_EQ(queue.Array().BlockAt(0), nullptr);
-        EXPECT_EQ(copy.ConstGet(0).value, 0) << "the copy keeps the released block";
-        EXPECT_TRUE(SharingIsExact<LiveCounted>({&queue.Array(), &copy.Array()}, before));
-    }
-    EXPECT_EQ(cow_Counter::LiveCount(), before);
-    EXPECT_EQ(LiveCounted::live, 0);
+    cow_List<LiveCounted> queue;
+    for (int i = 0; i < 20; ++i)
+        queue.Append(LiveCounted(i));
+    const cow_List<LiveCounted> copy = queue;
+    for (int i = 0; i < 17; ++i)
+        queue.RemoveFirst();
+    EXPECT_EQ(contents(queue), (std::deque<int>{17, 18, 19}));
+    EXPECT_EQ(queue.Array().BlockAt(0), nullptr);
+    EXPECT_EQ(copy.ConstGet(0).value, 0) << "the copy keeps the released block";
+    EXPECT_TRUE(SharingIsExact<LiveCounted>({&queue.Array(), &copy.Array()}, before));
 }
 
-TEST(cow_1DArrayList, RemoveKeepsTheArraySizeAndSliceClipsAtTheCount) {
+TEST_F(Lists, ArrayListRemoveKeepsTheArraySizeAndSliceClipsAtTheCount) {
     auto list = listOf<cow_1DArrayList<LiveCounted>>({1, 2, 3});
     list.Remove(0);
     EXPECT_EQ(contents(list), (std::deque<int>{2, 3}));
@@ -108,145 +108,135 @@ TEST(cow_1DArrayList, RemoveKeepsTheArraySizeAndSliceClipsAtTheCount) {
 // Random operations on a pool of list pairs (a cow_List and a cow_1DArrayList given the same
 // edits) that share storage with one another, against deques. After every step each list is
 // validated and read back, and the sharing counts are checked across the whole pool.
-TEST(Lists, RandomOperationsMatchADequeModel) {
+TEST_F(Lists, RandomOperationsMatchADequeModel) {
     struct Entry {
         cow_List<LiveCounted> l;
         cow_1DArrayList<LiveCounted> al;
         std::deque<int> m;
     };
     const long before = cow_Counter::LiveCount();
-    {
-        std::mt19937 rng(2024);
-        auto pick = [&](int n) { return int(rng() % unsigned(n)); };
-        std::vector<Entry> pool(1);
-        for (int step = 0; step < 3000; ++step) {
-            const int k = pick(int(pool.size()));
-            Entry& e = pool[k];
-            const int count = int(e.m.size());
-            const int x = pick(20);
-            const int i = count ? pick(count) : 0;
-            const auto at = std::find(e.m.begin(), e.m.end(), x);
-            switch (pick(13)) {
-            case 0:
-                e.l.Append(x);
-                e.al.Append(x);
-                e.m.push_back(x);
-                break;
-            case 1:
-                e.l.Prepend(x);
-                e.al.Insert(0, x);
-                e.m.push_front(x);
-                break;
-            case 2: { // InsertAfter(Count()) appends too
-                const int after = pick(count + 2) - 1;
-                e.l.InsertAfter(after, x);
-                e.al.Insert(std::min(after + 1, count), x);
-                e.m.insert(e.m.begin() + std::min(after + 1, count), x);
-                break;
-            }
-            case 3:
-                if (count) {
-                    e.l.RemoveIndex(i);
-                    e.al.Remove(i);
-                    e.m.erase(e.m.begin() + i);
-                }
-                break;
-            case 4:
-                if (count) {
-                    e.l.RemoveLast();
-                    ASSERT_EQ(e.al.Pop().value, e.m.back());
-                    e.m.pop_back();
-                }
-                break;
-            case 5:
-                if (count) {
-                    e.l.RemoveFirst();
-                    e.al.Remove(0);
-                    e.m.pop_front();
-                }
-                break;
-            case 6: {
-                const auto last = std::find(e.m.rbegin(), e.m.rend(), x);
-                ASSERT_EQ(e.l.Position(x), at == e.m.end() ? -1 : int(at - e.m.begin()));
-                ASSERT_EQ(e.al.FindFirst(x), int(at - e.m.begin()));
-                ASSERT_EQ(e.al.FindLast(x),
-                          last == e.m.rend() ? count : int(e.m.rend() - last) - 1);
-                e.l.Remove(x);
-                e.al.RemoveMember(x);
-                if (at != e.m.end())
-                    e.m.erase(at);
-                break;
-            }
-            case 7:
-                e.l.AppendUnlessMember(x);
-                e.al.AppendUnlessMember(x);
-                if (at == e.m.end())
-                    e.m.push_back(x);
-                break;
-            case 8: { // from any list of the pool, this one included
-                const Entry& other = pool[pick(int(pool.size()))];
-                if (count + other.m.size() < 500) {
-                    const std::deque<int> tail = other.m;
-                    e.l.Append(other.l);
-                    e.al.Append(other.al);
-                    e.m.insert(e.m.end(), tail.begin(), tail.end());
-                }
-                break;
-            }
-            case 9: {
-                const Entry& other = pool[pick(int(pool.size()))];
-                std::deque<int> expected;
-                for (int v : e.m)
-                    if (std::find(other.m.begin(), other.m.end(), v) == other.m.end())
-                        expected.push_back(v);
-                ASSERT_EQ(contents(e.l - other.l), expected);
-                if (pick(8) == 0) {
-                    e.l.Clear();
-                    e.al.ClearAll();
-                    e.m.clear();
-                }
-                break;
-            }
-            case 10: {
-                if (count) {
-                    e.l.Get(i) = x;
-                    e.al.Get(i) = x;
-                    e.m[i] = x;
-                }
-                std::deque<int> walked, walkedArray;
-                for (cow_ListIter<LiveCounted> it(e.l); it.More(); it.Next())
-                    walked.push_back(it.Value().value);
-                for (cow_1DArrayListIter<LiveCounted> it(e.al); it.More(); it.Next())
-                    walkedArray.push_back(it.Value().value);
-                ASSERT_EQ(walked, e.m);
-                ASSERT_EQ(walkedArray, e.m);
-                break;
-            }
-            case 11:
-                if (pool.size() < 6)
-                    pool.push_back(e);
-                break;
-            case 12:
-                if (pool.size() > 1)
-                    pool.erase(pool.begin() + k);
-                break;
-            }
-            std::vector<const cow_1DArray<LiveCounted>*> arrays;
-            for (const Entry& p : pool) {
-                const char* why = "";
-                ASSERT_TRUE(p.l.validate(&why) && p.al.validate(&why)) << why << " at " << step;
-                ASSERT_EQ(contents(p.l), p.m) << "step " << step;
-                ASSERT_EQ(contents(p.al), p.m) << "step " << step;
-                arrays.push_back(&p.l.Array());
-                arrays.push_back(&p.al.Array());
-            }
-            const Entry& a = pool[pick(int(pool.size()))];
-            const Entry& b = pool[pick(int(pool.size()))];
-            ASSERT_EQ(a.l.IsEqual(b.l), a.m == b.m);
-            ASSERT_EQ(a.al.IsEqual(b.al), a.m == b.m);
-            ASSERT_TRUE(SharingIsExact<LiveCounted>(arrays, before)) << "step " << step;
+    ModelPool<Entry> pool(2024);
+    auto pick = [&](int n) { return pool.Pick(n); };
+    for (int step = 0; step < 3000; ++step) {
+        const int k = pick(pool.Size());
+        Entry& e = pool.entries[k];
+        const int count = int(e.m.size());
+        const int x = pick(20);
+        const int i = count ? pick(count) : 0;
+        const auto at = std::find(e.m.begin(), e.m.end(), x);
+        switch (pick(12)) {
+        case 0:
+            e.l.Append(x);
+            e.al.Append(x);
+            e.m.push_back(x);
+            break;
+        case 1:
+            e.l.Prepend(x);
+            e.al.Insert(0, x);
+            e.m.push_front(x);
+            break;
+        case 2: { // InsertAfter(Count()) appends too
+            const int after = pick(count + 2) - 1;
+            e.l.InsertAfter(after, x);
+            e.al.Insert(std::min(after + 1, count), x);
+            e.m.insert(e.m.begin() + std::min(after + 1, count), x);
+            break;
         }
+        case 3:
+            if (count) {
+                e.l.RemoveIndex(i);
+                e.al.Remove(i);
+                e.m.erase(e.m.begin() + i);
+            }
+            break;
+        case 4:
+            if (count) {
+                e.l.RemoveLast();
+                ASSERT_EQ(e.al.Pop().value, e.m.back());
+                e.m.pop_back();
+            }
+            break;
+        case 5:
+            if (count) {
+                e.l.RemoveFirst();
+                e.al.Remove(0);
+                e.m.pop_front();
+            }
+            break;
+        case 6: {
+            const auto last = std::find(e.m.rbegin(), e.m.rend(), x);
+            ASSERT_EQ(e.l.Position(x), at == e.m.end() ? -1 : int(at - e.m.begin()));
+            ASSERT_EQ(e.al.FindFirst(x), int(at - e.m.begin()));
+            ASSERT_EQ(e.al.FindLast(x),
+                      last == e.m.rend() ? count : int(e.m.rend() - last) - 1);
+            e.l.Remove(x);
+            e.al.RemoveMember(x);
+            if (at != e.m.end())
+                e.m.erase(at);
+            break;
+        }
+        case 7:
+            e.l.AppendUnlessMember(x);
+            e.al.AppendUnlessMember(x);
+            if (at == e.m.end())
+                e.m.push_back(x);
+            break;
+        case 8: { // from any list of the pool, this one included
+            const Entry& other = pool.entries[pick(pool.Size())];
+            if (count + other.m.size() < 500) {
+                const std::deque<int> tail = other.m;
+                e.l.Append(other.l);
+                e.al.Append(other.al);
+                e.m.insert(e.m.end(), tail.begin(), tail.end());
+            }
+            break;
+        }
+        case 9: {
+            const Entry& other = pool.entries[pick(pool.Size())];
+            std::deque<int> expected;
+            for (int v : e.m)
+                if (std::find(other.m.begin(), other.m.end(), v) == other.m.end())
+                    expected.push_back(v);
+            ASSERT_EQ(contents(e.l - other.l), expected);
+            if (pick(8) == 0) {
+                e.l.Clear();
+                e.al.ClearAll();
+                e.m.clear();
+            }
+            break;
+        }
+        case 10: {
+            if (count) {
+                e.l.Get(i) = x;
+                e.al.Get(i) = x;
+                e.m[i] = x;
+            }
+            std::deque<int> walked, walkedArray;
+            for (cow_ListIter<LiveCounted> it(e.l); it.More(); it.Next())
+                walked.push_back(it.Value().value);
+            for (cow_1DArrayListIter<LiveCounted> it(e.al); it.More(); it.Next())
+                walkedArray.push_back(it.Value().value);
+            ASSERT_EQ(walked, e.m);
+            ASSERT_EQ(walkedArray, e.m);
+            break;
+        }
+        case 11:
+            pool.Reshape(k);
+            break;
+        }
+        std::vector<const cow_1DArray<LiveCounted>*> arrays;
+        for (const Entry& p : pool.entries) {
+            const char* why = "";
+            ASSERT_TRUE(p.l.validate(&why) && p.al.validate(&why)) << why << " at " << step;
+            ASSERT_EQ(contents(p.l), p.m) << "step " << step;
+            ASSERT_EQ(contents(p.al), p.m) << "step " << step;
+            arrays.push_back(&p.l.Array());
+            arrays.push_back(&p.al.Array());
+        }
+        const Entry& a = pool.entries[pick(pool.Size())];
+        const Entry& b = pool.entries[pick(pool.Size())];
+        ASSERT_EQ(a.l.IsEqual(b.l), a.m == b.m);
+        ASSERT_EQ(a.al.IsEqual(b.al), a.m == b.m);
+        ASSERT_TRUE(SharingIsExact<LiveCounted>(arrays, before)) << "step " << step;
     }
-    EXPECT_EQ(cow_Counter::LiveCount(), before);
-    EXPECT_EQ(LiveCounted::live, 0);
 }
