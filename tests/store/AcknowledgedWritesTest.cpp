@@ -3,6 +3,7 @@
 // stored map stored again takes its changes along, a failure inside a destructor surfaces at
 // the next call, two sessions with one identity prefix keep their own rows, replaced objects do
 // not pile up, and a reader never mixes two writers' states.
+#include "Child.h"
 #include "StoreWalk.h"
 #include "TempDir.h"
 #include "cls_SqliteStatement.h"
@@ -17,8 +18,6 @@
 #include <string>
 
 #include <sys/mount.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -239,29 +238,19 @@ TEST_F(AcknowledgedWrites, AFailureInTheLastCopysDestructorSurfacesAtTheNextCall
 TEST_F(AcknowledgedWrites, SessionsSharingAnIdentityPrefixKeepTheirOwnRows) {
     storeMap(file, 1);
     const std::uint64_t next = cls_Uid::AllocateUid().Value() + 1;
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        int status = 2;
-        try {
-            ddr_Ddb db(cow_String("other"), file, ddr_Ddb::Mode::ReadWrite);
-            ProbeMap other;
-            for (int k = 0; k < 5; ++k) {
-                Probe p = probe(-k);
-                p.uid = cls_Uid(next + k);
-                p.ids.ClearAll();
-                p.ids.Append(-k);
-                other.Insert(k, p);
-            }
-            db.StoreRoot(cow_String("other"), other);
-            status = 0;
-        } catch (...) {
+    Child session([&](const Child::Report&) {
+        ddr_Ddb db(cow_String("other"), file, ddr_Ddb::Mode::ReadWrite);
+        ProbeMap other;
+        for (int k = 0; k < 5; ++k) {
+            Probe p = probe(-k);
+            p.uid = cls_Uid(next + k);
+            p.ids.ClearAll();
+            p.ids.Append(-k);
+            other.Insert(k, p);
         }
-        ::_exit(status);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        db.StoreRoot(cow_String("other"), other);
+    });
+    ASSERT_TRUE(ExitedCleanly(session.Wait()));
 
     {
         ddr_Ddb db(cow_String("d"), file, ddr_Ddb::Mode::ReadWrite);

@@ -2,6 +2,7 @@
 // a whole mixed model read back through the current classes, and the file-level promises (the
 // old file never changes, a killed upgrade leaves nothing behind, a current file is left alone,
 // a newer one is refused).
+#include "Child.h"
 #include "OldModel.h"
 #include "cls_SqliteConnection.h"
 #include "cls_SqliteStatement.h"
@@ -17,10 +18,6 @@
 #include <map>
 #include <random>
 #include <thread>
-
-#include <csignal>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -295,23 +292,12 @@ TEST_F(Upgrade, AKilledUpgradeLeavesNoHalfFile) {
     int killedBeforeTheEnd = 0;
     for (int round = 0; round < 20; ++round) {
         std::filesystem::remove(upgraded);
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            try {
-                dbc_Upgrade(old, upgraded);
-            } catch (...) {
-                ::_exit(2);
-            }
-            ::_exit(0);
-        }
+        Child upgrade([&](const Child::Report&) { dbc_Upgrade(old, upgraded); });
         std::this_thread::sleep_for(std::chrono::microseconds(random() % (wholeUpgrade + 1)));
-        ::kill(child, SIGKILL);
-        int status = 0;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
-        const bool finished = WIFEXITED(status);
+        const int status = upgrade.Kill();
+        const bool finished = !KilledBySignal(status);
         if (finished)
-            ASSERT_EQ(WEXITSTATUS(status), 0);
+            ASSERT_TRUE(ExitedCleanly(status));
         else
             ++killedBeforeTheEnd;
         EXPECT_EQ(bytesOf(old), oldBytes) << round;
