@@ -4,7 +4,7 @@
 // objects of the wrong class. Each case is made by raw SQL on a valid file and read through
 // the module's classes; each must be refused with an exception whose message names the file,
 // the class and the object, once, in front of the problem.
-#include "../regions/RegionWorld.h"
+#include "RegionWorld.h"
 #include "ModuleWalk.h"
 #include "nex_Exception.h"
 #include "omu_ValueErrorException.h"
@@ -30,12 +30,6 @@ rgnC_SetData setWithSubsets(int k) {
         set.AddSubset(i, 0, ids, static_cast<res_SetTypeEnm>(7), false, facets);
     }
     return set;
-}
-
-rgnC_SetDataPath setPath(int key) {
-    const rgnC_SetDataListPath list(
-        new rgnC_SetDataListRoot(cow_String(ModuleWalk::kDdbName), cow_String("sets")));
-    return rgnC_SetDataPath(new rgnC_SetDataInList(key, list));
 }
 
 // What a case does to the sample, which root it reads, the class and object (a query for its
@@ -127,7 +121,6 @@ const Case kCases[] = {
 class ModuleDamage : public RegionWorld::Fixture {
 protected:
     void SetUp() override {
-        ModuleWalk::Start();
         ddr_Ddb db(cow_String(ModuleWalk::kDdbName), sample, ddr_Ddb::Mode::Create);
         rgnC_SetDataMap sets;
         for (int k = 0; k < 4; ++k)
@@ -136,10 +129,10 @@ protected:
         const rgnC_Region named(cow_String("TOP"), cow_String("part"), 0, 4, false);
         db.StoreRoot(cow_String("named"), named);
         db.StoreRoot(cow_String("pair"),
-                     rgnC_RegionPair(rgnC_Region(setPath(1)), named, true, false, false));
+                     rgnC_RegionPair(rgnC_Region(RegionWorld::SetPath(ModuleWalk::kDdbName, "sets", 1)), named, true, false, false));
         rgnC_PropRegionList propagated;
         propagated.Get().Append(named);
-        propagated.Get().Append(rgnC_Region(setPath(3)));
+        propagated.Get().Append(rgnC_Region(RegionWorld::SetPath(ModuleWalk::kDdbName, "sets", 3)));
         db.StoreRoot(cow_String("propagated"), propagated);
     }
 

@@ -6,7 +6,9 @@
 #include "TempDir.h"
 #include "cls_SqliteStatement.h"
 #include "ddr_Ddb.h"
+#include "ddr_Root.h"
 #include "rgnC_Paths.h"
+#include "thr_ThreadSingleton.h"
 
 #include <gtest/gtest.h>
 
@@ -35,6 +37,10 @@ inline rgnC_SetDataMap SetsOfEveryKind() {
 inline rgnC_SetDataPath SetPath(const char* ddb, const char* root, int key) {
     const rgnC_SetDataListPath list(new rgnC_SetDataListRoot(cow_String(ddb), cow_String(root)));
     return rgnC_SetDataPath(new rgnC_SetDataInList(key, list));
+}
+
+inline const ddr_DdbContainer& OpenDatabases() {
+    return thr_ThreadSingleton<ddr_Root>::Instance().Fetch();
 }
 
 inline std::int64_t Count(ddr_Ddb& db, const std::string& table) {
