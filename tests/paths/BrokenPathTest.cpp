@@ -3,6 +3,7 @@
 // answers IsDefined() false and empty texts, and every attempt to resolve, store or read one
 // is refused with a message that says which path class misses what.
 #include "RegionWorld.h"
+#include "Refusal.h"
 #include "nex_TextException.h"
 #include "rgnC_Region.h"
 
@@ -13,22 +14,9 @@
 
 namespace {
 
-// The message of the nex_TextException that `call` throws; fails the test when it throws
-// nothing or something else.
 std::string refusal(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const nex_TextException& e) {
-        return e.what();
-    } catch (const std::exception& e) {
-        ADD_FAILURE() << "wrong exception: " << e.what();
-        return {};
-    }
-    ADD_FAILURE() << "nothing was thrown";
-    return {};
+    return RefusalText<nex_TextException>(call);
 }
-
-#define EXPECT_MENTIONS(text, part) EXPECT_NE((text).find(part), std::string::npos) << (text)
 
 // set 1 of an undefined list: the chain breaks at its first parent.
 rgnC_SetDataPath setOfUndefinedList() {

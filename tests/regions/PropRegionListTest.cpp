@@ -1,4 +1,5 @@
 #include "RegionWorld.h"
+#include "Refusal.h"
 #include "nex_TextException.h"
 #include "omu_ValueErrorException.h"
 #include "rgnC_PropRegionList.h"
@@ -94,14 +95,12 @@ TEST(PropRegionList, SetStatusAcceptsOnlyWhatTheFlagAllows) {
 
         const State refused = flag ? State::Removed : State::Absent;
         rgnC_PropRegionList b = holding(State::Propagated);
-        try {
-            b.SetStatus("loads", StatePrim(refused), flag);
-            FAIL() << "accepted " << static_cast<int>(refused);
-        } catch (const nex_TextException& e) {
-            EXPECT_STREQ(e.what(), "Invalid propagation status for 'loads' attribute.");
-            EXPECT_STREQ(e.File(), "generated/include/mdl_PropagatingAttribute");
-            EXPECT_EQ(e.Line(), flag ? 158 : 170);
-        }
+        const auto e =
+            Refusal<nex_TextException>([&] { b.SetStatus("loads", StatePrim(refused), flag); });
+        ASSERT_TRUE(e);
+        EXPECT_STREQ(e->what(), "Invalid propagation status for 'loads' attribute.");
+        EXPECT_STREQ(e->File(), "generated/include/mdl_PropagatingAttribute");
+        EXPECT_EQ(e->Line(), flag ? 158 : 170);
         EXPECT_TRUE(b == holding(State::Propagated));
 
         const State empties = flag ? State::Absent : State::Removed;

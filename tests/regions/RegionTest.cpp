@@ -1,4 +1,5 @@
 #include "RegionWorld.h"
+#include "Refusal.h"
 #include "cls_xoList.h"
 #include "nex_TextException.h"
 #include "omu_ValueErrorException.h"
@@ -80,14 +81,11 @@ TEST(Region, AnUndefinedPathGivesDefaultsAndConstSetRefusesIt) {
     EXPECT_TRUE(r == rgnC_Region());
     EXPECT_FALSE(r.SetDataPath().IsDefined());
     EXPECT_EQ(r.TypeObsolete(), rgnC_SetType::None);
-    try {
-        r.ConstSet();
-        FAIL() << "ConstSet on an undefined path returned";
-    } catch (const nex_TextException& e) {
-        EXPECT_STREQ(e.what(), "Cannot retrieve set - shortcut is undefined");
-        EXPECT_STREQ(e.File(), "generated/module/rgn/com/impl/rgnC_Region");
-        EXPECT_EQ(e.Line(), 159);
-    }
+    const auto e = Refusal<nex_TextException>([&] { r.ConstSet(); });
+    ASSERT_TRUE(e);
+    EXPECT_STREQ(e->what(), "Cannot retrieve set - shortcut is undefined");
+    EXPECT_STREQ(e->File(), "generated/module/rgn/com/impl/rgnC_Region");
+    EXPECT_EQ(e->Line(), 159);
 }
 
 TEST_F(RegionStore, APathGivesLabelInternalFlagAndKindBit) {

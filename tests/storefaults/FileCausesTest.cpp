@@ -7,6 +7,7 @@
 // need them run in a child process that drops to an unprivileged user first, and are skipped,
 // saying so, where that is not possible.
 #include "Child.h"
+#include "Refusal.h"
 #include "StoreWalk.h"
 #include "TempDir.h"
 #include "nex_Exception.h"
@@ -86,8 +87,6 @@ std::optional<std::string> refusalAsNobody(const std::function<void()>& action) 
         << "the child ended with status " << status;
     return message;
 }
-
-#define EXPECT_MENTIONS(text, part) EXPECT_NE((text).find(part), std::string::npos) << (text)
 
 class FileCauses : public ::testing::Test {
 protected:

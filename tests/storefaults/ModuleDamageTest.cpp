@@ -6,6 +6,7 @@
 // the class and the object, once, in front of the problem.
 #include "RegionWorld.h"
 #include "ModuleWalk.h"
+#include "Refusal.h"
 #include "nex_Exception.h"
 #include "omu_ValueErrorException.h"
 
@@ -161,20 +162,12 @@ TEST_F(ModuleDamage, EveryDetectableCaseIsRefusedNamingFileClassAndObject) {
         }
         ASSERT_GT(row, 0);
         ddr_Ddb db(cow_String(ModuleWalk::kDdbName), path, ddr_Ddb::Mode::ReadOnly);
-        try {
-            ModuleWalk::ReadRoot(db, cow_String(c.root), 0);
-            ADD_FAILURE() << "read without a refusal";
-        } catch (const nex_Exception& e) {
-            const std::string message = e.what();
-            const std::string file = "model database '" + path + "': ";
-            EXPECT_EQ(message.rfind(file, 0), 0u) << message;
-            EXPECT_EQ(message.find("model database", 1), std::string::npos)
-                << "context given twice: " << message;
-            const std::string object =
-                "object " + std::to_string(row) + " (" + std::string(c.className) + ")";
-            EXPECT_NE(message.find(object), std::string::npos) << object << " not in " << message;
-            EXPECT_NE(message.find(c.problem), std::string::npos) << message;
-        }
+        const std::string message =
+            RefusalText([&] { ModuleWalk::ReadRoot(db, cow_String(c.root), 0); });
+        EXPECT_EQ(message.rfind("model database '" + path + "': ", 0), 0u) << message;
+        EXPECT_EQ(message.find("model database", 1), std::string::npos) << "context twice";
+        EXPECT_MENTIONS(message, "object " + std::to_string(row) + " (" + c.className + ")");
+        EXPECT_MENTIONS(message, c.problem);
     }
 }
 
@@ -188,25 +181,19 @@ TEST_F(ModuleDamage, OwnRefusalsKeepTheirTypeAndText) {
         db.Database().Sql().Execute("UPDATE rgnC_Region SET _typeObsolete = 'BOGUS'");
     }
     ddr_Ddb db(cow_String(ModuleWalk::kDdbName), path, ddr_Ddb::Mode::ReadOnly);
-    std::string bare;
-    try {
-        omu_PrimEnum<rgnC_SetType, 1> kind(cow_String("BOGUS"));
-    } catch (const omu_ValueErrorException& e) {
-        bare = e.what();
-    }
+    const std::string bare = RefusalText<omu_ValueErrorException>(
+        [] { omu_PrimEnum<rgnC_SetType, 1> kind(cow_String("BOGUS")); });
     ASSERT_FALSE(bare.empty());
     // Read at every depth: a root, a region inside a pair, a region inside a list.
     for (const char* root : {"named", "pair", "propagated"}) {
         SCOPED_TRACE(root);
-        try {
-            ModuleWalk::ReadRoot(db, cow_String(root), 0);
-            ADD_FAILURE() << "read without a refusal";
-        } catch (const omu_ValueErrorException& e) {
-            const std::string message = e.what();
-            EXPECT_EQ(message.rfind("model database '" + path + "': object ", 0), 0u) << message;
-            EXPECT_EQ(message.substr(message.size() - bare.size()), bare);
-            EXPECT_EQ(message.find("model database", 1), std::string::npos) << message;
-            EXPECT_STREQ(e.File(), "generated/include/omu_PrimEnum");
-        }
+        const auto e = Refusal<omu_ValueErrorException>(
+            [&] { ModuleWalk::ReadRoot(db, cow_String(root), 0); });
+        ASSERT_TRUE(e);
+        const std::string message = e->what();
+        EXPECT_EQ(message.rfind("model database '" + path + "': object ", 0), 0u) << message;
+        EXPECT_EQ(message.substr(message.size() - bare.size()), bare);
+        EXPECT_EQ(message.find("model database", 1), std::string::npos) << message;
+        EXPECT_STREQ(e->File(), "generated/include/omu_PrimEnum");
     }
 }
