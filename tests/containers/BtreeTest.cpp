@@ -97,8 +97,9 @@ TYPED_TEST(BtreeModel, RandomChangesToManyVersionsMatchStdMap) {
         }
         for (const Version& v : versions.entries) {
             ASSERT_TRUE(valid(v.tree)) << "step " << step;
-            if (step % 100 == 0)
+            if (step % 100 == 0) {
                 ASSERT_TRUE(matches(v.tree, v.model)) << "step " << step;
+            }
         }
     }
     for (const Version& v : versions.entries) {

@@ -20,10 +20,18 @@ protected:
 
 } // namespace
 
+// Probes of every attribute kind (empty texts and negative ids among them) read back equal.
 TEST_F(ListStore, ObjectListsReadBackInOrderAndEmptyListsStayEmpty) {
     cls_xoList<Probe> probes;
-    for (int i = 0; i < 3; ++i)
-        probes.Append(Probe(i, "x", res_SetTypeEnm::SURFACE_NODE));
+    for (int i = 0; i < 3; ++i) {
+        Probe p(i, i == 1 ? "" : "c d", res_SetTypeEnm::SURFACE_NODE);
+        p.flag = i == 1;
+        for (int k = 0; k < 70 * i; ++k)
+            p.ids.Append(k * 7 - 3);
+        p.names.Append(cow_String("a"));
+        p.names.Append(cow_String(""));
+        probes.Append(p);
+    }
     cls_xo1DArrayList<Probe> array;
     for (int i = 0; i < 40; ++i) // more than one block of the array
         array.Append(Probe(100 + i));
@@ -39,7 +47,8 @@ TEST_F(ListStore, ObjectListsReadBackInOrderAndEmptyListsStayEmpty) {
     ddr_Ddb db(cow_String("l"), file, ddr_Ddb::Mode::ReadOnly);
     const auto back = db.LoadRoot<cls_xoList<Probe>>(cow_String("probes"));
     ASSERT_EQ(back.Count(), 2);
-    EXPECT_EQ(back.ConstGet(1), probes.ConstGet(1));
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(back.ConstGet(i), probes.ConstGet(i));
     EXPECT_EQ(back.Uid(), probes.Uid());
     const auto arrayBack = db.LoadRoot<cls_xo1DArrayList<Probe>>(cow_String("array"));
     ASSERT_EQ(arrayBack.Count(), 40);

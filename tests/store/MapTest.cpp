@@ -177,6 +177,9 @@ TEST_F(StoredMap, AFailedFirstStoreLosesNothing) {
         }
         map.Insert(1, Probe(2));
         db.StoreRoot(cow_String("m"), map); // the retry stores everything
+        EXPECT_TRUE(map.IsStored());
+        EXPECT_FALSE(map.IsLoaded(2)); // entries now come from the store
+        EXPECT_EQ(map.ConstGet(2).number, 3);
         EXPECT_EQ(db.LoadRoot<ProbeMap>(cow_String("m")).ConstGet(2).number, 3);
     }
 }
