@@ -36,6 +36,7 @@ struct Sloppy : Probe {
 
 class StoredMap : public NoLeaks {
 protected:
+    StoredMap() : NoLeaks(false) {}
     static void SetUpTestSuite() { Probe::Register(); }
 
     // A database holding a map of `n` probes under the root "m", reopened read-write.
