@@ -14,8 +14,9 @@ protected:
 
     void TearDown() override {
         EXPECT_EQ(LiveCounted::live, live_) << "payloads outlived the test";
-        if (countersToo_)
+        if (countersToo_) {
             EXPECT_EQ(cow_Counter::LiveCount(), counters_) << "counters outlived the test";
+        }
     }
 
 private:

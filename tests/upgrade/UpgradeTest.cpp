@@ -288,10 +288,11 @@ TEST_F(Upgrade, AKilledUpgradeLeavesNoHalfFile) {
         std::this_thread::sleep_for(std::chrono::microseconds(random() % (wholeUpgrade + 1)));
         const int status = upgrade.Kill();
         const bool finished = !KilledBySignal(status);
-        if (finished)
+        if (finished) {
             ASSERT_TRUE(ExitedCleanly(status));
-        else
+        } else {
             ++killedBeforeTheEnd;
+        }
         EXPECT_EQ(ReadFile(old), oldBytes) << round;
         if (std::filesystem::exists(upgraded)) {
             ddr_Ddb db(cow_String("model"), upgraded, ddr_Ddb::Mode::ReadOnly);
