@@ -167,8 +167,7 @@ TEST_F(Lists, RandomOperationsMatchADequeModel) {
             const auto last = std::find(e.m.rbegin(), e.m.rend(), x);
             ASSERT_EQ(e.l.Position(x), at == e.m.end() ? -1 : int(at - e.m.begin()));
             ASSERT_EQ(e.al.FindFirst(x), int(at - e.m.begin()));
-            ASSERT_EQ(e.al.FindLast(x),
-                      last == e.m.rend() ? count : int(e.m.rend() - last) - 1);
+            ASSERT_EQ(e.al.FindLast(x), last == e.m.rend() ? count : int(e.m.rend() - last) - 1);
             e.l.Remove(x);
             e.al.RemoveMember(x);
             if (at != e.m.end())

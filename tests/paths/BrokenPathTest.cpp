@@ -2,8 +2,8 @@
 // further up, and such paths stored in or read from damaged files. None of them may crash; each
 // answers IsDefined() false and empty texts, and every attempt to resolve, store or read one
 // is refused with a message that says which path class misses what.
-#include "RegionWorld.h"
 #include "Refusal.h"
+#include "RegionWorld.h"
 #include "nex_TextException.h"
 #include "rgnC_Region.h"
 
@@ -51,11 +51,13 @@ TEST(BrokenPath, UndefinedHandlesAnswerEmptyTextsAndTheirOwnTypeId) {
     EXPECT_EQ(rgnC_SetDataPath().DynTypeId(), rgnC_SetDataPath::TypeId());
     EXPECT_EQ(rgnC_SubsetDataPath().DynTypeId(), rgnC_SubsetDataPath::TypeId());
 
-    const std::string why = refusal([&] { region.SetDataPath().ConstGet(RegionWorld::OpenDatabases()); });
+    const std::string why =
+        refusal([&] { region.SetDataPath().ConstGet(RegionWorld::OpenDatabases()); });
     EXPECT_MENTIONS(why, "rgnC_SetDataShortcut");
     EXPECT_MENTIONS(why, "undefined");
-    EXPECT_MENTIONS(refusal([] { rgnC_SubsetDataListPath().ConstGet(RegionWorld::OpenDatabases()); }),
-                    "rgnC_SubsetDataListShortcut");
+    EXPECT_MENTIONS(
+        refusal([] { rgnC_SubsetDataListPath().ConstGet(RegionWorld::OpenDatabases()); }),
+        "rgnC_SubsetDataListShortcut");
 }
 
 TEST(BrokenPath, EntriesOverUndefinedListsNameNothingAndSayWhatIsMissing) {

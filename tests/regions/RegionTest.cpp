@@ -1,5 +1,5 @@
-#include "RegionWorld.h"
 #include "Refusal.h"
+#include "RegionWorld.h"
 #include "cls_xoList.h"
 #include "nex_TextException.h"
 #include "omu_ValueErrorException.h"

@@ -168,9 +168,8 @@ TEST(CrashConsistency, KilledWritersLeaveLastCommittedState) {
         SCOPED_TRACE("round " + std::to_string(round));
         const int first = before.root + 1; // a generation whose flush made it is simply redone
         const pid_t parent = ::getpid();
-        Child writer([&](const Child::Report& report) {
-            writeGenerations(path, first, parent, report);
-        });
+        Child writer(
+            [&](const Child::Report& report) { writeGenerations(path, first, parent, report); });
         ASSERT_TRUE(writer.Started());
 
         // Most kills come once the writer is writing: after 0 to 2 more generations, at a
@@ -190,7 +189,8 @@ TEST(CrashConsistency, KilledWritersLeaveLastCommittedState) {
         const auto delay = round % 5 != 0 ? generationTime : std::chrono::milliseconds(20);
         std::this_thread::sleep_for(delay * (random() % 1000) / 1000);
         const int status = writer.Kill();
-        EXPECT_TRUE(KilledBySignal(status)) << "the writer ended by itself (status " << status << ")";
+        EXPECT_TRUE(KilledBySignal(status))
+            << "the writer ended by itself (status " << status << ")";
         while (writer.Receive(value))
             if (value != kReadyMarker)
                 acked = value;

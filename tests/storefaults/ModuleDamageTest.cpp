@@ -4,9 +4,9 @@
 // objects of the wrong class. Each case is made by raw SQL on a valid file and read through
 // the module's classes; each must be refused with an exception whose message names the file,
 // the class and the object, once, in front of the problem.
-#include "RegionWorld.h"
 #include "ModuleWalk.h"
 #include "Refusal.h"
+#include "RegionWorld.h"
 #include "nex_Exception.h"
 #include "omu_ValueErrorException.h"
 
@@ -129,8 +129,10 @@ protected:
         db.StoreRoot(cow_String("sets"), sets);
         const rgnC_Region named(cow_String("TOP"), cow_String("part"), 0, 4, false);
         db.StoreRoot(cow_String("named"), named);
-        db.StoreRoot(cow_String("pair"),
-                     rgnC_RegionPair(rgnC_Region(RegionWorld::SetPath(ModuleWalk::kDdbName, "sets", 1)), named, true, false, false));
+        db.StoreRoot(
+            cow_String("pair"),
+            rgnC_RegionPair(rgnC_Region(RegionWorld::SetPath(ModuleWalk::kDdbName, "sets", 1)),
+                            named, true, false, false));
         rgnC_PropRegionList propagated;
         propagated.Get().Append(named);
         propagated.Get().Append(rgnC_Region(RegionWorld::SetPath(ModuleWalk::kDdbName, "sets", 3)));

@@ -119,7 +119,8 @@ TEST(NestedCrash, KilledWritersLeaveWholeSetsThroughNestedFlushesAndSweeps) {
                 take();
         std::this_thread::sleep_for(std::chrono::microseconds(random() % 20000));
         const int status = writer.Kill();
-        ASSERT_TRUE(KilledBySignal(status)) << "the writer ended by itself (status " << status << ")";
+        ASSERT_TRUE(KilledBySignal(status))
+            << "the writer ended by itself (status " << status << ")";
         while (writer.Receive(ack))
             take();
         if (std::filesystem::exists(path + "-journal"))

@@ -28,7 +28,9 @@ namespace ModuleWalk {
 // The database name the seed files' paths name, so that they resolve when read back.
 constexpr const char* kDdbName = "model";
 
-inline void Start() { StartModule(); }
+inline void Start() {
+    StartModule();
+}
 
 inline std::uint64_t Ids(const cow_1DArrayList<int>& ids, std::uint64_t h) {
     for (int i = 0; i < ids.Count(); ++i)

@@ -28,7 +28,9 @@ namespace OldModel {
 
 using Layout = std::pair<std::uint32_t, int>; // class type id, schema version
 
-inline void Start() { StartModule(); }
+inline void Start() {
+    StartModule();
+}
 
 // From now on `db` stores these classes in these old layouts. Attributes only the old layout
 // has get what an old release would have written: "_type" a kind name, "numItems" 0.

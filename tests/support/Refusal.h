@@ -33,5 +33,5 @@ std::string RefusalText(F&& call) {
     return e ? e->what() : "";
 }
 
-#define EXPECT_MENTIONS(text, part)                                                               \
+#define EXPECT_MENTIONS(text, part)                                                                \
     EXPECT_NE(std::string(text).find(part), std::string::npos) << (text)

@@ -16,7 +16,9 @@
 
 namespace RegionWorld {
 
-inline void Start() { StartModule(); }
+inline void Start() {
+    StartModule();
+}
 
 // Set k has the set type k (0 to 6), label "SET-k", is internal when k is odd, and holds one
 // subset of ids derived from k.
