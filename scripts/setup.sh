@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          libabsl-dev librapidcheck-dev libsqlite3-dev libexodusii-dev libtsan2
+          libabsl-dev libsqlite3-dev libexodusii-dev libtsan2
           gmsh libgmsh-dev libcli11-dev nlohmann-json3-dev time
           pybind11-dev python3-dev python3-numpy python3-pytest python3-meshio)
 # `setup.sh fuzz` adds what scripts/fuzz.sh needs: clang and its runtimes (libclang_rt.fuzzer,

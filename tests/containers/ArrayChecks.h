@@ -1,7 +1,7 @@
-// Helpers for the blocked array and list tests: an element that counts its live instances and
-// comparisons, and a whole-pool check of the sharing counts.
+// A whole-pool check of the sharing counts of blocked arrays and lists.
 #pragma once
 
+#include "LiveCounted.h"
 #include "cow_1DArray.h"
 #include "cow_Counter.h"
 
@@ -11,27 +11,9 @@
 #include <type_traits>
 #include <vector>
 
-struct Tracked {
-    static inline long live = 0;
-    static inline long compares = 0;
-
-    int v = 0;
-
-    Tracked() { ++live; }
-    Tracked(int value) : v(value) { ++live; }
-    Tracked(const Tracked& o) : v(o.v) { ++live; }
-    Tracked& operator=(const Tracked&) = default;
-    ~Tracked() { --live; }
-
-    friend bool operator==(const Tracked& a, const Tracked& b) {
-        ++compares;
-        return a.v == b.v;
-    }
-};
-
 // Given every array alive (besides those counted in `baseCounters` blocks before the test),
 // checks that each table's share count equals its holders, each block's refCount equals the
-// tables that point to it, no counter or block is outstanding beyond these, and (for Tracked)
+// tables that point to it, no counter or block is outstanding beyond these, and (for LiveCounted)
 // no element outlives its block.
 template <class T>
 testing::AssertionResult SharingIsExact(const std::vector<const cow_1DArray<T>*>& arrays,
@@ -64,8 +46,8 @@ testing::AssertionResult SharingIsExact(const std::vector<const cow_1DArray<T>*>
     if (cow_Counter::LiveCount() != expected)
         return testing::AssertionFailure() << cow_Counter::LiveCount() << " counters and blocks "
                                            << "outstanding, expected " << expected;
-    if (std::is_same_v<T, Tracked> && Tracked::live != elements)
+    if (std::is_same_v<T, LiveCounted> && LiveCounted::live != elements)
         return testing::AssertionFailure()
-               << Tracked::live << " live elements, blocks hold " << elements;
+               << LiveCounted::live << " live elements, blocks hold " << elements;
     return testing::AssertionSuccess();
 }

@@ -1,7 +1,6 @@
 #include "atr_String.h"
 #include "atr_SubstituteFormat.h"
 #include "atr_translate.h"
-#include "nex_TextException.h"
 
 #include <gtest/gtest.h>
 
@@ -24,15 +23,4 @@ TEST(Messages, TranslateUsesTheCatalogOnlyWhereItHasAnEntry) {
     EXPECT_STREQ(atr_translate("other").c_str(), "other");
     atr_translate::ClearCatalog();
     EXPECT_STREQ(atr_translate("Error - set not loaded.").c_str(), "Error - set not loaded.");
-}
-
-TEST(Messages, ThrowKeepsTheDynamicTypeAndPosition) {
-    try {
-        nex_TextException(cow_String("boom")).Throw("generated/x/y", 42);
-        FAIL();
-    } catch (const nex_TextException& e) {
-        EXPECT_STREQ(e.what(), "boom");
-        EXPECT_STREQ(e.File(), "generated/x/y");
-        EXPECT_EQ(e.Line(), 42);
-    }
 }

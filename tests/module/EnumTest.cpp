@@ -1,3 +1,4 @@
+#include "Refusal.h"
 #include "nex_Exception.h"
 #include "omu_ValueErrorException.h"
 #include "res_SetTypeEnm.h"
@@ -15,16 +16,9 @@ using Ground = omu_PrimEnum<rgnC_GroundEnum, 1>;
 using SetTypeEnm = omu_PrimEnum<res_SetTypeEnm, 1>;
 using RegionSetType = omu_PrimEnum<rgnC_SetType, 1>;
 
-// Runs `make`, which must throw a value error, and returns it.
 template <class F>
 omu_ValueErrorException valueError(F make) {
-    try {
-        make();
-    } catch (const omu_ValueErrorException& e) {
-        return e;
-    }
-    ADD_FAILURE() << "no omu_ValueErrorException";
-    return omu_ValueErrorException(cow_String());
+    return Refusal<omu_ValueErrorException>(make).value_or(omu_ValueErrorException(cow_String()));
 }
 
 } // namespace

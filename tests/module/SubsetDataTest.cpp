@@ -1,4 +1,5 @@
 #include "IdList.h"
+#include "Refusal.h"
 #include "nex_TextException.h"
 #include "pnt_PrettyPrint.h"
 #include "rgnC_SubsetData.h"
@@ -86,14 +87,11 @@ TEST(SubsetData, ConstructionSharesTheListsAndChecksFacetLength) {
     EXPECT_TRUE(s.ConstructionOk());
     EXPECT_NO_THROW(subset(ids));
 
-    try {
-        subset(ids, listOf({7, 8}));
-        FAIL() << "a facet list of the wrong length was accepted";
-    } catch (const nex_TextException& e) {
-        EXPECT_STREQ(e.what(), "Error - wrong facet ids array length.");
-        EXPECT_STREQ(e.File(), "generated/module/rgn/com/impl/rgnC_SubsetData");
-        EXPECT_GT(e.Line(), 0);
-    }
+    const auto e = Refusal<nex_TextException>([&] { subset(ids, listOf({7, 8})); });
+    ASSERT_TRUE(e);
+    EXPECT_STREQ(e->what(), "Error - wrong facet ids array length.");
+    EXPECT_STREQ(e->File(), "generated/module/rgn/com/impl/rgnC_SubsetData");
+    EXPECT_GT(e->Line(), 0);
 }
 
 TEST(SubsetData, PrintListsTheSubsetOnlyFromDebugLevelThree) {
@@ -124,10 +122,6 @@ TEST(SubsetData, PrintListsTheSubsetOnlyFromDebugLevelThree) {
     }
 
     PrintCapture capture(0);
-    try {
-        subset({}).Print();
-        FAIL() << "an empty subset printed";
-    } catch (const nex_TextException& e) {
-        EXPECT_STREQ(e.what(), "Error - set not loaded.");
-    }
+    EXPECT_EQ(RefusalText<nex_TextException>([] { subset({}).Print(); }),
+              "Error - set not loaded.");
 }

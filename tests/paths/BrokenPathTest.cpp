@@ -2,13 +2,10 @@
 // further up, and such paths stored in or read from damaged files. None of them may crash; each
 // answers IsDefined() false and empty texts, and every attempt to resolve, store or read one
 // is refused with a message that says which path class misses what.
-#include "../regions/RegionWorld.h"
-#include "ddr_Ddb.h"
-#include "ddr_Root.h"
+#include "Refusal.h"
+#include "RegionWorld.h"
 #include "nex_TextException.h"
 #include "rgnC_Region.h"
-#include "rgnC_SetDataListRoot.h"
-#include "thr_ThreadSingleton.h"
 
 #include <gtest/gtest.h>
 
@@ -17,25 +14,8 @@
 
 namespace {
 
-// The message of the nex_TextException that `call` throws; fails the test when it throws
-// nothing or something else.
 std::string refusal(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const nex_TextException& e) {
-        return e.what();
-    } catch (const std::exception& e) {
-        ADD_FAILURE() << "wrong exception: " << e.what();
-        return {};
-    }
-    ADD_FAILURE() << "nothing was thrown";
-    return {};
-}
-
-#define EXPECT_MENTIONS(text, part) EXPECT_NE((text).find(part), std::string::npos) << (text)
-
-const ddr_DdbContainer& openDatabases() {
-    return thr_ThreadSingleton<ddr_Root>::Instance().Fetch();
+    return RefusalText<nex_TextException>(call);
 }
 
 // set 1 of an undefined list: the chain breaks at its first parent.
@@ -71,38 +51,40 @@ TEST(BrokenPath, UndefinedHandlesAnswerEmptyTextsAndTheirOwnTypeId) {
     EXPECT_EQ(rgnC_SetDataPath().DynTypeId(), rgnC_SetDataPath::TypeId());
     EXPECT_EQ(rgnC_SubsetDataPath().DynTypeId(), rgnC_SubsetDataPath::TypeId());
 
-    const std::string why = refusal([&] { region.SetDataPath().ConstGet(openDatabases()); });
+    const std::string why =
+        refusal([&] { region.SetDataPath().ConstGet(RegionWorld::OpenDatabases()); });
     EXPECT_MENTIONS(why, "rgnC_SetDataShortcut");
     EXPECT_MENTIONS(why, "undefined");
-    EXPECT_MENTIONS(refusal([] { rgnC_SubsetDataListPath().ConstGet(openDatabases()); }),
-                    "rgnC_SubsetDataListShortcut");
+    EXPECT_MENTIONS(
+        refusal([] { rgnC_SubsetDataListPath().ConstGet(RegionWorld::OpenDatabases()); }),
+        "rgnC_SubsetDataListShortcut");
 }
 
 TEST(BrokenPath, EntriesOverUndefinedListsNameNothingAndSayWhatIsMissing) {
     const rgnC_SetDataPath set = setOfUndefinedList();
     expectNamesNothing(set);
     EXPECT_EQ(set.DynTypeId(), rgnC_SetDataInList::TypeId()); // the implementation is there
-    const std::string why = refusal([&] { set.ConstGet(openDatabases()); });
+    const std::string why = refusal([&] { set.ConstGet(RegionWorld::OpenDatabases()); });
     EXPECT_MENTIONS(why, "rgnC_SetDataShortcut: cannot resolve a broken path");
     EXPECT_MENTIONS(why, "the parent path (rgnC_SetDataListShortcut) of "
                          "rgnC_SetDataInSetDataListShortcut [1] is undefined");
     // Asked directly, the entry names itself.
-    EXPECT_MENTIONS(refusal([&] { set.ImplPtr()->ConstGet(openDatabases()); }),
+    EXPECT_MENTIONS(refusal([&] { set.ImplPtr()->ConstGet(RegionWorld::OpenDatabases()); }),
                     "rgnC_SetDataInSetDataListShortcut: cannot be resolved");
 
     // Two steps further down the chain, the break is still found and named.
     const rgnC_SubsetDataPath subset = subsetOfUndefinedList();
     expectNamesNothing(subset);
-    const std::string deep = refusal([&] { subset.ConstGet(openDatabases()); });
+    const std::string deep = refusal([&] { subset.ConstGet(RegionWorld::OpenDatabases()); });
     EXPECT_MENTIONS(deep, "rgnC_SubsetDataShortcut");
     EXPECT_MENTIONS(deep, "rgnC_SetDataInSetDataListShortcut [1] is undefined");
     const rgnC_SubsetDataListPath subsets(new rgnC_SubsetListOfSet(rgnC_SetDataPath()));
-    EXPECT_MENTIONS(refusal([&] { subsets.ImplPtr()->ConstGet(openDatabases()); }),
+    EXPECT_MENTIONS(refusal([&] { subsets.ImplPtr()->ConstGet(RegionWorld::OpenDatabases()); }),
                     "rgnC_SubsetDataListInSetDataShortcut (.subset) is undefined");
     EXPECT_MENTIONS(refusal([] {
                         rgnC_SetDataListPath(
                             new rgnC_SetDataListRoot(cow_String(), cow_String("s")))
-                            .ConstGet(openDatabases());
+                            .ConstGet(RegionWorld::OpenDatabases());
                     }),
                     "names no database");
 

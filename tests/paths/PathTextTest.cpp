@@ -1,25 +1,12 @@
-#include "TempDir.h"
-#include "cls_MetadataRegistrar.h"
-#include "ddr_Ddb.h"
-#include "ddr_Root.h"
+#include "RegionWorld.h"
 #include "nex_TextException.h"
-#include "omi_Singleton.h"
-#include "rgnC_Module.h"
 #include "rgnC_PathText.h"
-#include "rgnC_Paths.h"
-#include "thr_ThreadSingleton.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class PathText : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        static int count = 0;
-        rgnC_initialize(count);
-    }
-};
+using PathText = RegionWorld::Fixture;
 
 TEST_F(PathText, EveryFormReadsBackToItsOwnText) {
     const struct {
@@ -52,9 +39,8 @@ TEST_F(PathText, EveryFormReadsBackToItsOwnText) {
 }
 
 TEST_F(PathText, HandlesResolveInAnOpenDatabase) {
-    TempDir dir;
     {
-        ddr_Ddb db(cow_String("plant"), dir.File("p.db"), ddr_Ddb::Mode::Create);
+        ddr_Ddb db(cow_String("plant"), file, ddr_Ddb::Mode::Create);
         rgnC_SetDataMap sets;
         for (int s : {3, 8}) {
             rgnC_SetData set(s, cow_String("S" + std::to_string(s)), res_SetTypeEnm::NODE_SET,
@@ -69,8 +55,8 @@ TEST_F(PathText, HandlesResolveInAnOpenDatabase) {
         }
         db.StoreRoot(cow_String("groups"), sets);
     }
-    ddr_Ddb db(cow_String("plant"), dir.File("p.db"), ddr_Ddb::Mode::ReadOnly);
-    const ddr_DdbContainer& open = thr_ThreadSingleton<ddr_Root>::Instance().Fetch();
+    ddr_Ddb db(cow_String("plant"), file, ddr_Ddb::Mode::ReadOnly);
+    const ddr_DdbContainer& open = RegionWorld::OpenDatabases();
 
     const rgnC_PathText p = rgnC_PathText::Parse("ddb('plant').groups[8].subset[2]");
     EXPECT_EQ(p.SetList().ImplPtr()->ConstGet(open).Count(), 2);

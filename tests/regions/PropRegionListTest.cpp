@@ -1,3 +1,4 @@
+#include "Refusal.h"
 #include "RegionWorld.h"
 #include "ddr_Ddb.h"
 #include "nex_TextException.h"
@@ -95,14 +96,12 @@ TEST(PropRegionList, SetStatusAcceptsOnlyWhatTheFlagAllows) {
 
         const State refused = flag ? State::Removed : State::Absent;
         rgnC_PropRegionList b = holding(State::Propagated);
-        try {
-            b.SetStatus("loads", StatePrim(refused), flag);
-            FAIL() << "accepted " << static_cast<int>(refused);
-        } catch (const nex_TextException& e) {
-            EXPECT_STREQ(e.what(), "Invalid propagation status for 'loads' attribute.");
-            EXPECT_STREQ(e.File(), "generated/include/mdl_PropagatingAttribute");
-            EXPECT_EQ(e.Line(), flag ? 158 : 170);
-        }
+        const auto e =
+            Refusal<nex_TextException>([&] { b.SetStatus("loads", StatePrim(refused), flag); });
+        ASSERT_TRUE(e);
+        EXPECT_STREQ(e->what(), "Invalid propagation status for 'loads' attribute.");
+        EXPECT_STREQ(e->File(), "generated/include/mdl_PropagatingAttribute");
+        EXPECT_EQ(e->Line(), flag ? 158 : 170);
         EXPECT_TRUE(b == holding(State::Propagated));
 
         const State empties = flag ? State::Absent : State::Removed;

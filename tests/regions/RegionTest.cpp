@@ -1,3 +1,4 @@
+#include "Refusal.h"
 #include "RegionWorld.h"
 #include "cls_xoList.h"
 #include "ddr_Ddb.h"
@@ -83,14 +84,11 @@ TEST(Region, AnUndefinedPathGivesDefaultsAndConstSetRefusesIt) {
     EXPECT_TRUE(r == rgnC_Region());
     EXPECT_FALSE(r.SetDataPath().IsDefined());
     EXPECT_EQ(r.TypeObsolete(), rgnC_SetType::None);
-    try {
-        r.ConstSet();
-        FAIL() << "ConstSet on an undefined path returned";
-    } catch (const nex_TextException& e) {
-        EXPECT_STREQ(e.what(), "Cannot retrieve set - shortcut is undefined");
-        EXPECT_STREQ(e.File(), "generated/module/rgn/com/impl/rgnC_Region");
-        EXPECT_EQ(e.Line(), 159);
-    }
+    const auto e = Refusal<nex_TextException>([&] { r.ConstSet(); });
+    ASSERT_TRUE(e);
+    EXPECT_STREQ(e->what(), "Cannot retrieve set - shortcut is undefined");
+    EXPECT_STREQ(e->File(), "generated/module/rgn/com/impl/rgnC_Region");
+    EXPECT_EQ(e->Line(), 159);
 }
 
 TEST_F(RegionStore, APathGivesLabelInternalFlagAndKindBit) {
@@ -147,7 +145,7 @@ TEST_F(RegionStore, RecordsReadBackEqualWithTheirUidsAndAreWrittenOncePerWrite) 
     EXPECT_EQ(back.ConstGet(3).ConstSet().SetLabel(), cow_String("SET-2"));
 }
 
-TEST_F(RegionStore, MissingAndEditedFieldsReadAsSpecifiedAndUnknownKindsAreRefused) {
+TEST_F(RegionStore, MissingFieldsReadAsDefaultsEditedKindsAreReadAndUnknownKindsAreRefused) {
     {
         ddr_Ddb db(cow_String("model"), file, ddr_Ddb::Mode::Create);
         db.StoreRoot(cow_String("r"), sample());

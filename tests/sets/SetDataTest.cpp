@@ -1,4 +1,5 @@
 #include "IdList.h"
+#include "Refusal.h"
 #include "nex_TextException.h"
 #include "pnt_PrettyPrint.h"
 #include "rgnC_Module.h"
@@ -14,14 +15,12 @@ namespace {
 constexpr auto kNoType = static_cast<res_SetTypeEnm>(7);
 
 std::string messageOf(auto&& call) {
-    try {
-        call();
-    } catch (const nex_TextException& e) {
-        EXPECT_STREQ(e.File(), "generated/module/rgn/com/impl/rgnC_SetData");
-        EXPECT_GT(e.Line(), 0);
-        return e.what();
-    }
-    return "(nothing thrown)";
+    const auto e = Refusal<nex_TextException>(call);
+    if (!e)
+        return "(nothing thrown)";
+    EXPECT_STREQ(e->File(), "generated/module/rgn/com/impl/rgnC_SetData");
+    EXPECT_GT(e->Line(), 0);
+    return e->what();
 }
 
 } // namespace

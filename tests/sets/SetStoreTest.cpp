@@ -1,14 +1,5 @@
-#include "TempDir.h"
-#include "cls_MetadataRegistrar.h"
-#include "cls_SqliteStatement.h"
+#include "RegionWorld.h"
 #include "cls_xoList.h"
-#include "ddr_Ddb.h"
-#include "ddr_Root.h"
-#include "omi_Singleton.h"
-#include "rgnC_Module.h"
-#include "rgnC_Paths.h"
-#include "rgnC_SetDataListRoot.h"
-#include "thr_ThreadSingleton.h"
 
 #include <gtest/gtest.h>
 
@@ -34,28 +25,14 @@ rgnC_SetData makeSet(int s) {
     return set;
 }
 
-class SetStore : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        static int count = 0;
-        rgnC_initialize(count);
-    }
+// A path to subset k of set s of the list stored under "sets" of the database "model".
+rgnC_SubsetDataPath subsetPath(int s, int k) {
+    const rgnC_SubsetDataListPath subsets(
+        new rgnC_SubsetListOfSet(RegionWorld::SetPath("model", "sets", s)));
+    return rgnC_SubsetDataPath(new rgnC_SubsetDataInList(k, subsets));
+}
 
-    // A path to subset k of set s of the list stored under `root` of database `ddb`.
-    static rgnC_SubsetDataPath subsetPath(const char* ddb, const char* root, int s, int k) {
-        const rgnC_SetDataListPath list(new rgnC_SetDataListRoot(cow_String(ddb), cow_String(root)));
-        const rgnC_SetDataPath set(new rgnC_SetDataInList(s, list));
-        const rgnC_SubsetDataListPath subsets(new rgnC_SubsetListOfSet(set));
-        return rgnC_SubsetDataPath(new rgnC_SubsetDataInList(k, subsets));
-    }
-
-    static const ddr_DdbContainer& openDatabases() {
-        return thr_ThreadSingleton<ddr_Root>::Instance().Fetch();
-    }
-
-    TempDir dir;
-    std::string file = dir.File("model.db");
-};
+using SetStore = RegionWorld::Fixture;
 
 } // namespace
 
@@ -110,7 +87,7 @@ TEST_F(SetStore, AStoredSubsetPathResolvesFetchingOnlyTheSetItNames) {
         for (int s = 0; s < 1000; ++s)
             sets.Insert(s, makeSet(s));
         db.StoreRoot(cow_String("sets"), sets);
-        db.StoreRoot(cow_String("path"), subsetPath("model", "sets", 17, 2));
+        db.StoreRoot(cow_String("path"), subsetPath(17, 2));
     }
     ddr_Ddb db(cow_String("model"), file, ddr_Ddb::Mode::ReadOnly);
     const rgnC_SubsetDataPath path = db.LoadRoot<rgnC_SubsetDataPath>(cow_String("path"));
@@ -121,18 +98,18 @@ TEST_F(SetStore, AStoredSubsetPathResolvesFetchingOnlyTheSetItNames) {
     EXPECT_EQ(path.DynTypeId(), 0x02540008u);
     EXPECT_EQ(path.PythonPath(), cow_String("ddb('model').sets[17].subset[2]"));
 
-    const rgnC_SubsetData& subset = path.ImplPtr()->ConstGet(openDatabases());
+    const rgnC_SubsetData& subset = path.ImplPtr()->ConstGet(RegionWorld::OpenDatabases());
     EXPECT_EQ(subset.SetIndex(), 17);
     EXPECT_EQ(subset.LookupIndex(-15), 2);
     EXPECT_EQ(subset.LookupIndex(99), rgnC_SubsetData::kNotFound);
     // One set and one of its subsets came from the file; no other set did.
     EXPECT_EQ(db.Database().Fetches(), 2);
-    path.ImplPtr()->ConstGet(openDatabases());
+    path.ImplPtr()->ConstGet(RegionWorld::OpenDatabases());
     EXPECT_EQ(db.Database().Fetches(), 2);
 }
 
 TEST_F(SetStore, PathsReloadWithTextsUidsAndSharedImplementations) {
-    const rgnC_SubsetDataPath path = subsetPath("model", "sets", 4, 1);
+    const rgnC_SubsetDataPath path = subsetPath(4, 1);
     const rgnC_SubsetDataPath sameImpl = path; // shares the implementation
     const rgnC_SetDataPath undefined;
     {
@@ -142,7 +119,7 @@ TEST_F(SetStore, PathsReloadWithTextsUidsAndSharedImplementations) {
         cls_xoList<rgnC_SubsetDataPath> both;
         both.Append(path);
         both.Append(sameImpl);
-        both.Append(subsetPath("model", "sets", 4, 1)); // equal text, its own implementation
+        both.Append(subsetPath(4, 1)); // equal text, its own implementation
         db.StoreRoot(cow_String("both"), both);
     }
     ddr_Ddb db(cow_String("model"), file, ddr_Ddb::Mode::ReadOnly);
@@ -188,8 +165,7 @@ TEST_F(SetStore, ANestedChangeIsFlushedWithItsOwnerAndWritablePathsReachOneObjec
         db.StoreRoot(cow_String("sets"), sets);
     }
     ddr_Ddb db(cow_String("model"), file, ddr_Ddb::Mode::ReadWrite);
-    const rgnC_SetDataListPath list(new rgnC_SetDataListRoot(cow_String("model"), cow_String("sets")));
-    const rgnC_SetDataPath nine(new rgnC_SetDataInList(9, list));
+    const rgnC_SetDataPath nine = RegionWorld::SetPath("model", "sets", 9);
     ddr_DdbContainer& open = thr_ThreadSingleton<ddr_Root>::Instance().Fetch();
     rgnC_SetData& set = nine.ImplPtr()->Get(open);
     set.AddSubset(1, 7, idsFrom(900, 4), res_SetTypeEnm::NODE_SET, false, {});

@@ -3,11 +3,11 @@
 // stored map stored again takes its changes along, a failure inside a destructor surfaces at
 // the next call, two sessions with one identity prefix keep their own rows, replaced objects do
 // not pile up, and a reader never mixes two writers' states.
+#include "Child.h"
+#include "Refusal.h"
 #include "StoreWalk.h"
 #include "TempDir.h"
 #include "cls_SqliteStatement.h"
-#include "ddr_Ddb.h"
-#include "nex_Exception.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -18,8 +18,6 @@
 #include <string>
 
 #include <sys/mount.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -95,12 +93,7 @@ TEST_F(AcknowledgedWrites, AnEntryInMemoryIsNeverFetchedAgain) {
         EXPECT_EQ(db.Database().Fetches(), 2); // keys 9 and 5, once each
 
         // A key the map does not hold is an error naming the key, not a shared empty slot.
-        try {
-            map.Get(12345);
-            ADD_FAILURE() << "no exception for a missing key";
-        } catch (const nex_Exception& e) {
-            EXPECT_NE(std::string(e.what()).find("key 12345"), std::string::npos) << e.what();
-        }
+        EXPECT_MENTIONS(RefusalText([&] { map.Get(12345); }), "key 12345");
         map.Flush();
     }
     const std::vector<int> numbers = storedNumbers(file);
@@ -143,12 +136,7 @@ TEST_F(AcknowledgedWrites, AFlushBlockedByAnotherConnectionsLockIsRetriedWhole) 
     ASSERT_EQ(sqlite3_exec(reader, "BEGIN; SELECT count(*) FROM sqlite_master;", nullptr, nullptr,
                            nullptr),
               SQLITE_OK); // holds a shared lock: no commit can complete
-    try {
-        map.Flush();
-        ADD_FAILURE() << "the flush committed under another connection's lock";
-    } catch (const nex_Exception& e) {
-        EXPECT_NE(std::string(e.what()).find("lock"), std::string::npos) << e.what();
-    }
+    EXPECT_MENTIONS(RefusalText([&] { map.Flush(); }), "lock");
     sqlite3_exec(reader, "COMMIT", nullptr, nullptr, nullptr);
     sqlite3_close(reader);
 
@@ -182,12 +170,7 @@ TEST_F(AcknowledgedWrites, AFlushOnAFullDiskIsRetriedWholeOnceThereIsRoom) {
             pages.Reset();
             db.Database().Sql().Execute(limit.c_str());
         }
-        try {
-            map.Flush();
-            ADD_FAILURE() << "the flush fitted";
-        } catch (const nex_Exception& e) {
-            EXPECT_NE(std::string(e.what()).find("full"), std::string::npos) << e.what();
-        }
+        EXPECT_MENTIONS(RefusalText([&] { map.Flush(); }), "full");
         if (mounted)
             std::filesystem::remove(filler);
         else
@@ -224,14 +207,9 @@ TEST_F(AcknowledgedWrites, AFailureInTheLastCopysDestructorSurfacesAtTheNextCall
         ProbeMap map = db.LoadRoot<ProbeMap>(cow_String("m"));
         map.Insert(3, new Refusing(3));
     } // the last copy goes; its flush fails
-    try {
-        db.LoadRoot<ProbeMap>(cow_String("m"));
-        ADD_FAILURE() << "the lost write went unreported";
-    } catch (const nex_Exception& e) {
-        const std::string message = e.what();
-        EXPECT_NE(message.find(file), std::string::npos) << message;
-        EXPECT_NE(message.find("keys 3"), std::string::npos) << message;
-    }
+    const std::string lost = RefusalText([&] { db.LoadRoot<ProbeMap>(cow_String("m")); });
+    EXPECT_MENTIONS(lost, file);
+    EXPECT_MENTIONS(lost, "keys 3");
     EXPECT_NO_THROW(db.LoadRoot<ProbeMap>(cow_String("m"))); // reported once
 }
 
@@ -240,29 +218,19 @@ TEST_F(AcknowledgedWrites, AFailureInTheLastCopysDestructorSurfacesAtTheNextCall
 TEST_F(AcknowledgedWrites, SessionsSharingAnIdentityPrefixKeepTheirOwnRows) {
     storeMap(file, 1);
     const std::uint64_t next = cls_Uid::AllocateUid().Value() + 1;
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        int status = 2;
-        try {
-            ddr_Ddb db(cow_String("other"), file, ddr_Ddb::Mode::ReadWrite);
-            ProbeMap other;
-            for (int k = 0; k < 5; ++k) {
-                Probe p = probe(-k);
-                p.uid = cls_Uid(next + k);
-                p.ids.ClearAll();
-                p.ids.Append(-k);
-                other.Insert(k, p);
-            }
-            db.StoreRoot(cow_String("other"), other);
-            status = 0;
-        } catch (...) {
+    Child session([&](const Child::Report&) {
+        ddr_Ddb db(cow_String("other"), file, ddr_Ddb::Mode::ReadWrite);
+        ProbeMap other;
+        for (int k = 0; k < 5; ++k) {
+            Probe p = probe(-k);
+            p.uid = cls_Uid(next + k);
+            p.ids.ClearAll();
+            p.ids.Append(-k);
+            other.Insert(k, p);
         }
-        ::_exit(status);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        db.StoreRoot(cow_String("other"), other);
+    });
+    ASSERT_TRUE(ExitedCleanly(session.Wait()));
 
     {
         ddr_Ddb db(cow_String("d"), file, ddr_Ddb::Mode::ReadWrite);
@@ -336,13 +304,8 @@ TEST_F(AcknowledgedWrites, AReaderFacingAWriterNeverMixesTwoStates) {
         map.Flush();
     }
     EXPECT_EQ(seen.ConstGet(1).number, 10); // in memory already
-    try {
-        const int number = seen.ConstGet(2).number;
-        ADD_FAILURE() << "read " << number << " from a state the reader did not open";
-    } catch (const nex_Exception& e) {
-        EXPECT_NE(std::string(e.what()).find("changed by another writer"), std::string::npos)
-            << e.what();
-    }
+    EXPECT_MENTIONS(RefusalText([&] { (void)seen.ConstGet(2).number; }),
+                    "changed by another writer");
     // A new open reads the new state.
     EXPECT_EQ(storedNumbers(file)[2], -1);
 }

@@ -1,3 +1,4 @@
+#include "NoLeaks.h"
 #include "Probe.h"
 #include "TempDir.h"
 #include "cls_Map2Obj.h"
@@ -33,12 +34,10 @@ struct Sloppy : Probe {
     }
 };
 
-class StoredMap : public ::testing::Test {
+class StoredMap : public NoLeaks {
 protected:
+    StoredMap() : NoLeaks(false) {}
     static void SetUpTestSuite() { Probe::Register(); }
-
-    void SetUp() override { live_ = Probe::live; }
-    void TearDown() override { EXPECT_EQ(Probe::live, live_); }
 
     // A database holding a map of `n` probes under the root "m", reopened read-write.
     std::unique_ptr<ddr_Ddb> storedMap(int n) {
@@ -54,9 +53,6 @@ protected:
 
     TempDir dir;
     std::string file = dir.File("map.db");
-
-private:
-    int live_ = 0;
 };
 
 } // namespace
@@ -68,11 +64,11 @@ TEST_F(StoredMap, InsertReplacesAndTakesOwnership) {
     EXPECT_EQ(map.Count(), 1);
     EXPECT_EQ(map.ConstGet(4).number, 2);
 
-    const int before = Probe::live;
+    const int before = LiveCounted::live;
     auto* p = new Probe(3);
     EXPECT_TRUE(map.Insert(4, p));
     EXPECT_EQ(&map.ConstGet(4), p);
-    EXPECT_EQ(Probe::live, before); // the old object went, p came
+    EXPECT_EQ(LiveCounted::live, before); // the old object went, p came
 
     // Copies share entries until one writes.
     ProbeMap copy = map;
@@ -182,6 +178,9 @@ TEST_F(StoredMap, AFailedFirstStoreLosesNothing) {
         }
         map.Insert(1, Probe(2));
         db.StoreRoot(cow_String("m"), map); // the retry stores everything
+        EXPECT_TRUE(map.IsStored());
+        EXPECT_FALSE(map.IsLoaded(2)); // entries now come from the store
+        EXPECT_EQ(map.ConstGet(2).number, 3);
         EXPECT_EQ(db.LoadRoot<ProbeMap>(cow_String("m")).ConstGet(2).number, 3);
     }
 }

@@ -1,6 +1,7 @@
 // Files that are missing, empty, foreign, cut short, overwritten, or that refer to what is not
 // there: every one is refused with the framework's exception naming the file and the problem,
 // and none is changed by the attempt.
+#include "Files.h"
 #include "StoreWalk.h"
 #include "TempDir.h"
 #include "ddr_Ddb.h"
@@ -10,9 +11,7 @@
 #include <sqlite3.h>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <optional>
 #include <random>
 
@@ -83,15 +82,6 @@ Probe filled(int n) {
     p.names.Append(cow_String("first of " + std::to_string(n)));
     p.names.Append(cow_String(""));
     return p;
-}
-
-Bytes readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
-void writeFile(const std::string& path, const Bytes& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), bytes.size());
 }
 
 std::uint64_t readAll(const std::string& path, ddr_Ddb::Mode mode = ddr_Ddb::Mode::ReadOnly) {
@@ -173,7 +163,7 @@ TEST_F(BadInput, MissingFileIsNotCreated) {
 
 TEST_F(BadInput, EmptyOrForeignFilesAreRefusedAndLeftAlone) {
     const std::string empty = dir.File("empty.db");
-    writeFile(empty, "");
+    WriteFile(empty, "");
     EXPECT_TRUE(failsWith(empty, "not a model database", [&] { readAll(empty); }));
     EXPECT_TRUE(failsWith(empty, "not a model database",
                           [&] { readAll(empty, ddr_Ddb::Mode::ReadWrite); }));
@@ -181,11 +171,11 @@ TEST_F(BadInput, EmptyOrForeignFilesAreRefusedAndLeftAlone) {
 
     const std::string text = dir.File("notes.txt");
     const Bytes words = "These are notes, not a database.\n" + std::string(5000, 'x');
-    writeFile(text, words);
+    WriteFile(text, words);
     for (auto mode : {ddr_Ddb::Mode::ReadOnly, ddr_Ddb::Mode::ReadWrite, ddr_Ddb::Mode::Create})
         EXPECT_TRUE(
             failsWith(text, "not a model database or is damaged", [&] { readAll(text, mode); }));
-    EXPECT_EQ(readFile(text), words);
+    EXPECT_EQ(ReadFile(text), words);
 
     // A real SQLite file of some other program.
     const std::string foreign = dir.File("foreign.db");
@@ -196,11 +186,11 @@ TEST_F(BadInput, EmptyOrForeignFilesAreRefusedAndLeftAlone) {
                            nullptr, nullptr, nullptr),
               SQLITE_OK);
     sqlite3_close(handle);
-    const Bytes before = readFile(foreign);
+    const Bytes before = ReadFile(foreign);
     for (auto mode : {ddr_Ddb::Mode::ReadOnly, ddr_Ddb::Mode::ReadWrite, ddr_Ddb::Mode::Create})
         EXPECT_TRUE(failsWith(foreign, "not a model database (no format marker)",
                               [&] { readAll(foreign, mode); }));
-    EXPECT_EQ(readFile(foreign), before);
+    EXPECT_EQ(ReadFile(foreign), before);
 }
 
 TEST_F(BadInput, WrongFormatMarkerOrVersion) {
@@ -214,7 +204,7 @@ TEST_F(BadInput, WrongFormatMarkerOrVersion) {
 }
 
 TEST_F(BadInput, TruncatedFiles) {
-    const Bytes whole = readFile(sample);
+    const Bytes whole = ReadFile(sample);
     ASSERT_GT(whole.size(), 6 * kPageSize); // the cuts below fall in different pages
     const std::uint64_t expected = readAll(sample);
     // Any cut that drops a page: inside the header, at the end of the first page, inside and
@@ -230,7 +220,7 @@ TEST_F(BadInput, TruncatedFiles) {
     for (std::size_t cut : cuts) {
         SCOPED_TRACE("cut at " + std::to_string(cut));
         const std::string path = dir.File("cut" + std::to_string(cut) + ".db");
-        writeFile(path, whole.substr(0, cut));
+        WriteFile(path, whole.substr(0, cut));
         // A file cut inside SQLite's header may read as an empty one rather than a damaged one.
         const char* problem =
             cut < 100 ? "not a model database" : "not a model database or is damaged";
@@ -241,7 +231,7 @@ TEST_F(BadInput, TruncatedFiles) {
     // A cut inside the last page loses only the end of that page: the file may still read,
     // but then it reads as it was written, or it is refused.
     const std::string tail = dir.File("tail.db");
-    writeFile(tail, whole.substr(0, whole.size() - 100));
+    WriteFile(tail, whole.substr(0, whole.size() - 100));
     std::uint64_t digest = 0;
     if (!failureOf(tail, [&] { digest = readAll(tail); })) {
         EXPECT_EQ(digest, expected);
@@ -249,7 +239,7 @@ TEST_F(BadInput, TruncatedFiles) {
 }
 
 TEST_F(BadInput, OverwrittenPages) {
-    const Bytes whole = readFile(sample);
+    const Bytes whole = ReadFile(sample);
     const std::size_t pages = whole.size() / kPageSize;
     const std::uint64_t expected = readAll(sample);
     const std::string path = dir.File("corrupt.db");
@@ -259,7 +249,7 @@ TEST_F(BadInput, OverwrittenPages) {
         Bytes bytes = whole;
         for (std::size_t i = 0; i < 8; ++i)
             bytes[at + i] = static_cast<char>(0xA5);
-        writeFile(path, bytes);
+        WriteFile(path, bytes);
         EXPECT_TRUE(failsWith(path, "not a model database or is damaged", [&] { readAll(path); }))
             << "at " << at;
     }
@@ -277,7 +267,7 @@ TEST_F(BadInput, OverwrittenPages) {
         const std::size_t length = 1 + random() % 64;
         for (std::size_t i = 0; i < length; ++i)
             bytes[offset + i] = static_cast<char>(random());
-        writeFile(path, bytes);
+        WriteFile(path, bytes);
         SCOPED_TRACE("round " + std::to_string(round) + ": " + std::to_string(length) +
                      " bytes at " + std::to_string(offset));
         std::uint64_t digest = 0;

@@ -7,24 +7,19 @@
 // generation a new map stored whole as "snapshot", and the probe "generation" stored again.
 // Every stored value derives from the generation and the key, so a half-written entry or a
 // mix of two generations shows.
+#include "Child.h"
 #include "StoreWalk.h"
 #include "TempDir.h"
 #include "ddr_Ddb.h"
 #include "nex_Exception.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <random>
 #include <thread>
-
-#include <csignal>
-#include <poll.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -134,45 +129,28 @@ void createGenerationZero(const std::string& path) {
     db.StoreRoot(cow_String("generation"), generation);
 }
 
-void sendInt(int fd, int value) {
-    if (::write(fd, &value, sizeof value) != static_cast<ssize_t>(sizeof value))
-        std::_Exit(3);
-}
-
-// The child: writes generations from `first` on, reporting each one whose last transaction
-// committed, until it is killed. It never returns.
-[[noreturn]] void runWriter(const std::string& path, int first, int ackFd, pid_t parent) {
-    int status = 0;
-    try {
-        ddr_Ddb db(cow_String("writer"), path, ddr_Ddb::Mode::ReadWrite);
-        ProbeMap map = db.LoadRoot<ProbeMap>(cow_String("probes"));
-        Probe generation = db.LoadRoot<Probe>(cow_String("generation"));
-        sendInt(ackFd, kReadyMarker);
-        for (int g = first; ::getppid() == parent; ++g) {
-            for (int k = 0; k < kBaseKeys; ++k)
-                fillEntry(map.Get(k), g, k);
-            map.Remove(churnKey(g - 1));
-            Probe extra;
-            fillEntry(extra, g, churnKey(g));
-            map.Insert(churnKey(g), extra);
-            map.Flush();
-            if (g % kSnapshotEvery == 0)
-                storeSnapshot(db, g);
-            fillEntry(generation, g, 0);
-            db.StoreRoot(cow_String("generation"), generation);
-            sendInt(ackFd, g);
-        }
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "writer (generation from %d): %s\n", first, e.what());
-        status = 2;
+// The writer: generations from `first` on, reporting each one whose last transaction
+// committed, until it is killed (or its parent is gone).
+void writeGenerations(const std::string& path, int first, pid_t parent,
+                      const Child::Report& report) {
+    ddr_Ddb db(cow_String("writer"), path, ddr_Ddb::Mode::ReadWrite);
+    ProbeMap map = db.LoadRoot<ProbeMap>(cow_String("probes"));
+    Probe generation = db.LoadRoot<Probe>(cow_String("generation"));
+    report(kReadyMarker);
+    for (int g = first; ::getppid() == parent; ++g) {
+        for (int k = 0; k < kBaseKeys; ++k)
+            fillEntry(map.Get(k), g, k);
+        map.Remove(churnKey(g - 1));
+        Probe extra;
+        fillEntry(extra, g, churnKey(g));
+        map.Insert(churnKey(g), extra);
+        map.Flush();
+        if (g % kSnapshotEvery == 0)
+            storeSnapshot(db, g);
+        fillEntry(generation, g, 0);
+        db.StoreRoot(cow_String("generation"), generation);
+        report(g);
     }
-    ::_exit(status); // no destructors, no exit handlers: as abrupt as the parent's kill
-}
-
-// The next number the writer sent, waiting at most 30 s; false once the writer is gone.
-bool receiveInt(int fd, int& value) {
-    pollfd p{fd, POLLIN, 0};
-    return ::poll(&p, 1, 30000) > 0 && ::read(fd, &value, sizeof value) == sizeof value;
 }
 
 } // namespace
@@ -189,45 +167,34 @@ TEST(CrashConsistency, KilledWritersLeaveLastCommittedState) {
     int killsInTransaction = 0;
     for (int round = 0; round < kKills && !HasFailure(); ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
-        int fds[2];
-        ASSERT_EQ(::pipe(fds), 0);
         const int first = before.root + 1; // a generation whose flush made it is simply redone
         const pid_t parent = ::getpid();
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            ::close(fds[0]);
-            runWriter(path, first, fds[1], parent);
-        }
-        ::close(fds[1]);
+        Child writer(
+            [&](const Child::Report& report) { writeGenerations(path, first, parent, report); });
+        ASSERT_TRUE(writer.Started());
 
         // Most kills come once the writer is writing: after 0 to 2 more generations, at a
         // random point of the next one (its length taken from the last one seen, so the kills
         // spread over whole generations on a slow machine as on a fast one). Every fifth kill
         // may land while the writer opens the file and rolls back what the last kill left.
         using Clock = std::chrono::steady_clock;
-        int acked = before.root;
-        int value = 0;
+        std::int64_t acked = before.root, value = 0;
         if (round % 5 != 0) {
-            ASSERT_TRUE(receiveInt(fds[0], value)) << "the writer did not start";
+            ASSERT_TRUE(writer.Receive(value)) << "the writer did not start";
             auto last = Clock::now();
-            for (int wait = random() % 3; wait > 0 && receiveInt(fds[0], acked); --wait) {
+            for (int wait = random() % 3; wait > 0 && writer.Receive(acked); --wait) {
                 generationTime = Clock::now() - last;
                 last = Clock::now();
             }
         }
         const auto delay = round % 5 != 0 ? generationTime : std::chrono::milliseconds(20);
         std::this_thread::sleep_for(delay * (random() % 1000) / 1000);
-        ::kill(child, SIGKILL);
-        int status = 0;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
-        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)
+        const int status = writer.Kill();
+        EXPECT_TRUE(KilledBySignal(status))
             << "the writer ended by itself (status " << status << ")";
-
-        while (::read(fds[0], &value, sizeof value) == sizeof value)
+        while (writer.Receive(value))
             if (value != kReadyMarker)
                 acked = value;
-        ::close(fds[0]);
         if (std::filesystem::exists(path + "-journal"))
             ++killsInTransaction;
 
@@ -267,26 +234,7 @@ TEST(CrashConsistency, ReadOnlyOpenRollsBackAWriteCutShort) {
         ddr_Ddb db(cow_String("before"), path, ddr_Ddb::Mode::ReadOnly);
         committed = StoreWalk::ReadEveryRoot(db);
     }
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        // Forty rows of a page each overflow any page cache, so changed pages are written to
-        // the file (after the journal) before the commit that never comes.
-        sqlite3* handle = nullptr;
-        if (sqlite3_open_v2(path.c_str(), &handle, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK &&
-            sqlite3_exec(
-                handle,
-                "PRAGMA cache_size = 2; BEGIN IMMEDIATE;"
-                "UPDATE \"Probe\" SET number = -5, label = 'half';"
-                "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 40)"
-                "  INSERT INTO cls_intlist SELECT 1000000 + i, 0, 15000, zeroblob(60000) FROM n;",
-                nullptr, nullptr, nullptr) == SQLITE_OK)
-            ::kill(::getpid(), SIGKILL);
-        ::_exit(2);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFSIGNALED(status)) << "the half write failed before the kill";
+    ASSERT_TRUE(LeaveWriteCutShort(path)) << "the half write failed before the kill";
     ASSERT_TRUE(std::filesystem::exists(path + "-journal"));
     ASSERT_GT(std::filesystem::file_size(path), 40 * 65536u) << "no page reached the file";
 
@@ -299,23 +247,13 @@ TEST(CrashConsistency, ReadOnlyOpenRollsBackAWriteCutShort) {
 // would hand out next, or their objects would overwrite each other's rows.
 TEST(CrashConsistency, ForkedWritersDrawIdentitiesOfTheirOwn) {
     cls_Uid::AllocateUid(); // the parent's session is under way before the forks
-    int fds[2];
-    ASSERT_EQ(::pipe(fds), 0);
-    std::uint64_t drawn[2] = {0, 0};
-    for (int c = 0; c < 2; ++c) {
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            const std::uint64_t uid = cls_Uid::AllocateUid().Value();
-            ::_exit(::write(fds[1], &uid, sizeof uid) == sizeof uid ? 0 : 2);
-        }
-        int status = 0;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
-        ASSERT_EQ(::read(fds[0], &drawn[c], sizeof drawn[c]), sizeof drawn[c]);
+    std::int64_t drawn[2] = {0, 0};
+    for (std::int64_t& uid : drawn) {
+        Child child([](const Child::Report& report) { report(cls_Uid::AllocateUid().Value()); });
+        ASSERT_TRUE(child.Receive(uid));
+        ASSERT_TRUE(ExitedCleanly(child.Wait()));
     }
-    ::close(fds[0]);
-    ::close(fds[1]);
-    const std::uint64_t parentNext = cls_Uid::AllocateUid().Value();
+    const std::int64_t parentNext = cls_Uid::AllocateUid().Value();
     EXPECT_NE(drawn[0], drawn[1]);
     EXPECT_NE(drawn[0], parentNext);
     EXPECT_NE(drawn[1], parentNext);

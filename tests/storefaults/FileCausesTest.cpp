@@ -6,13 +6,14 @@
 // Permission bits do not stop root, and the tests run as root here and in CI: the cases that
 // need them run in a child process that drops to an unprivileged user first, and are skipped,
 // saying so, where that is not possible.
+#include "Child.h"
+#include "Refusal.h"
 #include "StoreWalk.h"
 #include "TempDir.h"
 #include "ddr_Ddb.h"
 #include "nex_Exception.h"
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <filesystem>
 #include <functional>
@@ -87,8 +88,6 @@ std::optional<std::string> refusalAsNobody(const std::function<void()>& action) 
         << "the child ended with status " << status;
     return message;
 }
-
-#define EXPECT_MENTIONS(text, part) EXPECT_NE((text).find(part), std::string::npos) << (text)
 
 class FileCauses : public ::testing::Test {
 protected:
@@ -185,26 +184,7 @@ TEST_F(FileCauses, AFileThatIsNotWritable) {
 // may read; in a folder it cannot write, it cannot, and says so instead of "disk I/O error".
 TEST_F(FileCauses, AHotJournalInAFolderThatIsNotWritable) {
     const std::string path = placeSample("hot", 0777, 0666);
-    const pid_t writer = ::fork();
-    ASSERT_GE(writer, 0);
-    if (writer == 0) {
-        // More changed pages than the page cache holds reach the file after the journal,
-        // before the commit that never comes.
-        sqlite3* handle = nullptr;
-        if (sqlite3_open_v2(path.c_str(), &handle, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK &&
-            sqlite3_exec(handle,
-                         "PRAGMA cache_size = 2; BEGIN IMMEDIATE;"
-                         "UPDATE \"Probe\" SET number = -5, label = 'half';"
-                         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
-                         "WHERE i < 40) INSERT INTO cls_intlist "
-                         "SELECT 1000000 + i, 0, 15000, zeroblob(60000) FROM n;",
-                         nullptr, nullptr, nullptr) == SQLITE_OK)
-            ::kill(::getpid(), SIGKILL);
-        ::_exit(2);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(writer, &status, 0), writer);
-    ASSERT_TRUE(WIFSIGNALED(status)) << "the half write failed before the kill";
+    ASSERT_TRUE(LeaveWriteCutShort(path)) << "the half write failed before the kill";
     const std::string journal = path + "-journal";
     ASSERT_TRUE(std::filesystem::exists(journal));
     ::chmod(journal.c_str(), 0666);

@@ -4,13 +4,11 @@
 // objects of the wrong class. Each case is made by raw SQL on a valid file and read through
 // the module's classes; each must be refused with an exception whose message names the file,
 // the class and the object, once, in front of the problem.
-#include "../regions/RegionWorld.h"
 #include "ModuleWalk.h"
-#include "ddr_Ddb.h"
+#include "Refusal.h"
+#include "RegionWorld.h"
 #include "nex_Exception.h"
 #include "omu_ValueErrorException.h"
-#include "rgnC_SetDataListRoot.h"
-#include "rgnC_SetType.h"
 
 #include <gtest/gtest.h>
 
@@ -33,12 +31,6 @@ rgnC_SetData setWithSubsets(int k) {
         set.AddSubset(i, 0, ids, static_cast<res_SetTypeEnm>(7), false, facets);
     }
     return set;
-}
-
-rgnC_SetDataPath setPath(int key) {
-    const rgnC_SetDataListPath list(
-        new rgnC_SetDataListRoot(cow_String(ModuleWalk::kDdbName), cow_String("sets")));
-    return rgnC_SetDataPath(new rgnC_SetDataInList(key, list));
 }
 
 // What a case does to the sample, which root it reads, the class and object (a query for its
@@ -130,7 +122,6 @@ const Case kCases[] = {
 class ModuleDamage : public RegionWorld::Fixture {
 protected:
     void SetUp() override {
-        ModuleWalk::Start();
         ddr_Ddb db(cow_String(ModuleWalk::kDdbName), sample, ddr_Ddb::Mode::Create);
         rgnC_SetDataMap sets;
         for (int k = 0; k < 4; ++k)
@@ -138,11 +129,13 @@ protected:
         db.StoreRoot(cow_String("sets"), sets);
         const rgnC_Region named(cow_String("TOP"), cow_String("part"), 0, 4, false);
         db.StoreRoot(cow_String("named"), named);
-        db.StoreRoot(cow_String("pair"),
-                     rgnC_RegionPair(rgnC_Region(setPath(1)), named, true, false, false));
+        db.StoreRoot(
+            cow_String("pair"),
+            rgnC_RegionPair(rgnC_Region(RegionWorld::SetPath(ModuleWalk::kDdbName, "sets", 1)),
+                            named, true, false, false));
         rgnC_PropRegionList propagated;
         propagated.Get().Append(named);
-        propagated.Get().Append(rgnC_Region(setPath(3)));
+        propagated.Get().Append(rgnC_Region(RegionWorld::SetPath(ModuleWalk::kDdbName, "sets", 3)));
         db.StoreRoot(cow_String("propagated"), propagated);
     }
 
@@ -171,20 +164,12 @@ TEST_F(ModuleDamage, EveryDetectableCaseIsRefusedNamingFileClassAndObject) {
         }
         ASSERT_GT(row, 0);
         ddr_Ddb db(cow_String(ModuleWalk::kDdbName), path, ddr_Ddb::Mode::ReadOnly);
-        try {
-            ModuleWalk::ReadRoot(db, cow_String(c.root), 0);
-            ADD_FAILURE() << "read without a refusal";
-        } catch (const nex_Exception& e) {
-            const std::string message = e.what();
-            const std::string file = "model database '" + path + "': ";
-            EXPECT_EQ(message.rfind(file, 0), 0u) << message;
-            EXPECT_EQ(message.find("model database", 1), std::string::npos)
-                << "context given twice: " << message;
-            const std::string object =
-                "object " + std::to_string(row) + " (" + std::string(c.className) + ")";
-            EXPECT_NE(message.find(object), std::string::npos) << object << " not in " << message;
-            EXPECT_NE(message.find(c.problem), std::string::npos) << message;
-        }
+        const std::string message =
+            RefusalText([&] { ModuleWalk::ReadRoot(db, cow_String(c.root), 0); });
+        EXPECT_EQ(message.rfind("model database '" + path + "': ", 0), 0u) << message;
+        EXPECT_EQ(message.find("model database", 1), std::string::npos) << "context twice";
+        EXPECT_MENTIONS(message, "object " + std::to_string(row) + " (" + c.className + ")");
+        EXPECT_MENTIONS(message, c.problem);
     }
 }
 
@@ -198,25 +183,19 @@ TEST_F(ModuleDamage, OwnRefusalsKeepTheirTypeAndText) {
         db.Database().Sql().Execute("UPDATE rgnC_Region SET _typeObsolete = 'BOGUS'");
     }
     ddr_Ddb db(cow_String(ModuleWalk::kDdbName), path, ddr_Ddb::Mode::ReadOnly);
-    std::string bare;
-    try {
-        omu_PrimEnum<rgnC_SetType, 1> kind(cow_String("BOGUS"));
-    } catch (const omu_ValueErrorException& e) {
-        bare = e.what();
-    }
+    const std::string bare = RefusalText<omu_ValueErrorException>(
+        [] { omu_PrimEnum<rgnC_SetType, 1> kind(cow_String("BOGUS")); });
     ASSERT_FALSE(bare.empty());
     // Read at every depth: a root, a region inside a pair, a region inside a list.
     for (const char* root : {"named", "pair", "propagated"}) {
         SCOPED_TRACE(root);
-        try {
-            ModuleWalk::ReadRoot(db, cow_String(root), 0);
-            ADD_FAILURE() << "read without a refusal";
-        } catch (const omu_ValueErrorException& e) {
-            const std::string message = e.what();
-            EXPECT_EQ(message.rfind("model database '" + path + "': object ", 0), 0u) << message;
-            EXPECT_EQ(message.substr(message.size() - bare.size()), bare);
-            EXPECT_EQ(message.find("model database", 1), std::string::npos) << message;
-            EXPECT_STREQ(e.File(), "generated/include/omu_PrimEnum");
-        }
+        const auto e = Refusal<omu_ValueErrorException>(
+            [&] { ModuleWalk::ReadRoot(db, cow_String(root), 0); });
+        ASSERT_TRUE(e);
+        const std::string message = e->what();
+        EXPECT_EQ(message.rfind("model database '" + path + "': object ", 0), 0u) << message;
+        EXPECT_EQ(message.substr(message.size() - bare.size()), bare);
+        EXPECT_EQ(message.find("model database", 1), std::string::npos) << message;
+        EXPECT_STREQ(e->File(), "generated/include/omu_PrimEnum");
     }
 }

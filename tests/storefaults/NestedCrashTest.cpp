@@ -6,12 +6,9 @@
 // Generation g: every third generation replaces each set by a new one with one subset;
 // between, each set gains one subset. Set s at generation g was rebuilt at r = g - g % 3 and
 // holds subsets k = 0 .. g - r, subset k holding the ids (r + k) * 100 + s + 0 .. 4.
+#include "Child.h"
+#include "ModuleStart.h"
 #include "TempDir.h"
-#include "cls_MetadataRegistrar.h"
-#include "ddr_Ddb.h"
-#include "omi_Singleton.h"
-#include "rgnC_Module.h"
-#include "rgnC_Paths.h"
 
 #include <gtest/gtest.h>
 
@@ -20,11 +17,6 @@
 #include <cstdio>
 #include <random>
 #include <thread>
-
-#include <csignal>
-#include <poll.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -82,30 +74,22 @@ int generationOf(const std::string& path) {
     return generation;
 }
 
-[[noreturn]] void runWriter(const std::string& path, int first, int ackFd, pid_t parent) {
-    int status = 0;
-    try {
-        ddr_Ddb db(cow_String("model"), path, ddr_Ddb::Mode::ReadWrite);
-        rgnC_SetDataMap sets = db.LoadRoot<rgnC_SetDataMap>(cow_String("sets"));
-        for (int g = first; ::getppid() == parent; ++g) {
-            advance(sets, g);
-            sets.Flush();
-            const int ack[2] = {g, static_cast<int>(db.Database().Sweeps())};
-            if (::write(ackFd, ack, sizeof ack) != static_cast<ssize_t>(sizeof ack))
-                break;
-        }
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "writer: %s\n", e.what());
-        status = 2;
+// The writer: generations from `first` on, each reported with the sweeps done so far.
+void writeGenerations(const std::string& path, int first, pid_t parent,
+                      const Child::Report& report) {
+    ddr_Ddb db(cow_String("model"), path, ddr_Ddb::Mode::ReadWrite);
+    rgnC_SetDataMap sets = db.LoadRoot<rgnC_SetDataMap>(cow_String("sets"));
+    for (int g = first; ::getppid() == parent; ++g) {
+        advance(sets, g);
+        sets.Flush();
+        report(std::int64_t{g} << 32 | db.Database().Sweeps());
     }
-    ::_exit(status);
 }
 
 } // namespace
 
 TEST(NestedCrash, KilledWritersLeaveWholeSetsThroughNestedFlushesAndSweeps) {
-    static int count = 0;
-    rgnC_initialize(count);
+    StartModule();
     TempDir dir;
     const std::string path = dir.File("nested.db");
     {
@@ -121,30 +105,24 @@ TEST(NestedCrash, KilledWritersLeaveWholeSetsThroughNestedFlushesAndSweeps) {
     int sweeps = 0, killsInTransaction = 0; // acknowledgements after a sweep; kills in a commit
     for (int round = 0; round < kKills && !::testing::Test::HasFailure(); ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
-        int fds[2];
-        ASSERT_EQ(::pipe(fds), 0);
         const pid_t parent = ::getpid();
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            ::close(fds[0]);
-            runWriter(path, before + 1, fds[1], parent);
-        }
-        ::close(fds[1]);
+        Child writer([&](const Child::Report& report) {
+            writeGenerations(path, before + 1, parent, report);
+        });
+        ASSERT_TRUE(writer.Started());
         // Wait for one to three generations, then kill at a random moment of the next.
-        int acked = before, ack[2] = {0, 0};
-        pollfd p{fds[0], POLLIN, 0};
+        int acked = before;
+        std::int64_t ack = 0;
+        auto take = [&] { acked = static_cast<int>(ack >> 32), sweeps += (ack & 0xFFFFFFFF) > 0; };
         for (int wait = 1 + random() % 3; wait > 0; --wait)
-            if (::poll(&p, 1, 30000) > 0 && ::read(fds[0], ack, sizeof ack) == sizeof ack)
-                acked = ack[0], sweeps += ack[1] > 0;
+            if (writer.Receive(ack))
+                take();
         std::this_thread::sleep_for(std::chrono::microseconds(random() % 20000));
-        ::kill(child, SIGKILL);
-        int status = 0;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFSIGNALED(status)) << "the writer ended by itself (status " << status << ")";
-        while (::read(fds[0], ack, sizeof ack) == sizeof ack)
-            acked = ack[0], sweeps += ack[1] > 0;
-        ::close(fds[0]);
+        const int status = writer.Kill();
+        ASSERT_TRUE(KilledBySignal(status))
+            << "the writer ended by itself (status " << status << ")";
+        while (writer.Receive(ack))
+            take();
         if (std::filesystem::exists(path + "-journal"))
             ++killsInTransaction;
 

@@ -1,14 +1,16 @@
-// A value that counts its live instances and its copies, for leak and sharing checks.
+// The tests' one counted payload: counts its live instances (a leak shows as a count left over),
+// its copies (a needless copy shows) and its comparisons (a comparison of shared storage shows).
 #pragma once
 
 struct LiveCounted {
     static inline int live = 0;
     static inline int copies = 0;
+    static inline long compares = 0;
 
     int value = 0;
 
     LiveCounted() { ++live; }
-    explicit LiveCounted(int v) : value(v) { ++live; }
+    LiveCounted(int v) : value(v) { ++live; }
     LiveCounted(const LiveCounted& o) : value(o.value) {
         ++live;
         ++copies;
@@ -19,5 +21,8 @@ struct LiveCounted {
     // Polymorphic copy, as cow_Virtual expects.
     virtual LiveCounted* Copy() const { return new LiveCounted(*this); }
 
-    friend bool operator==(const LiveCounted& a, const LiveCounted& b) { return a.value == b.value; }
+    friend bool operator==(const LiveCounted& a, const LiveCounted& b) {
+        ++compares;
+        return a.value == b.value;
+    }
 };

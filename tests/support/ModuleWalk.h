@@ -9,13 +9,12 @@
 //   const std::uint64_t digest = ModuleWalk::ReadEveryRoot(db);
 #pragma once
 
+#include "Mix.h"
+#include "ModuleStart.h"
 #include "cls_Codes.h"
-#include "cls_MetadataRegistrar.h"
 #include "ddr_Ddb.h"
 #include "ddr_Root.h"
 #include "nex_Exception.h"
-#include "omi_Singleton.h"
-#include "rgnC_Module.h"
 #include "rgnC_Paths.h"
 #include "rgnC_PropRegionList.h"
 #include "rgnC_Region.h"
@@ -23,31 +22,14 @@
 #include "thr_ThreadSingleton.h"
 
 #include <cstdint>
-#include <string_view>
 
 namespace ModuleWalk {
 
 // The database name the seed files' paths name, so that they resolve when read back.
 constexpr const char* kDdbName = "model";
 
-// Starts the module once per process.
 inline void Start() {
-    static const bool started = [] {
-        static int count = 0;
-        rgnC_initialize(count);
-        return true;
-    }();
-    (void)started;
-}
-
-inline std::uint64_t Mix(std::uint64_t h, std::uint64_t v) {
-    return (h ^ v) * 0x100000001B3ULL;
-}
-
-inline std::uint64_t Mix(std::uint64_t h, std::string_view text) {
-    for (unsigned char c : text)
-        h = Mix(h, c);
-    return Mix(h, text.size());
+    StartModule();
 }
 
 inline std::uint64_t Ids(const cow_1DArrayList<int>& ids, std::uint64_t h) {
@@ -183,7 +165,7 @@ inline std::uint64_t ReadRoot(ddr_Ddb& db, const cow_String& name, std::uint64_t
 
 // Every root in turn; the first refusal ends the walk.
 inline std::uint64_t ReadEveryRoot(ddr_Ddb& db) {
-    std::uint64_t h = 0xCBF29CE484222325ULL;
+    std::uint64_t h = kDigestSeed;
     for (const cow_String& name : db.RootNames())
         h = ReadRoot(db, name, h);
     return h;

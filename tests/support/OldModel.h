@@ -7,8 +7,8 @@
 // from the path "model.sets[r % sets]", so it takes that set's label and internal flag.
 #pragma once
 
+#include "ModuleStart.h"
 #include "TempDir.h"
-#include "cls_MetadataRegistrar.h"
 #include "cls_xo1DArrayList.h"
 #include "dbc_OldClassRegistrar.h"
 #include "ddr_Ddb.h"
@@ -18,7 +18,6 @@
 #include "rgnC_PropRegionList.h"
 #include "rgnC_Region.h"
 #include "rgnC_RegionPair.h"
-#include "rgnC_SetDataListRoot.h"
 
 #include <cstdint>
 #include <string>
@@ -29,14 +28,8 @@ namespace OldModel {
 
 using Layout = std::pair<std::uint32_t, int>; // class type id, schema version
 
-// The module started once per process.
 inline void Start() {
-    static const bool started = [] {
-        static int count = 0;
-        rgnC_initialize(count);
-        return true;
-    }();
-    (void)started;
+    StartModule();
 }
 
 // From now on `db` stores these classes in these old layouts. Attributes only the old layout

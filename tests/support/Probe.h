@@ -1,7 +1,9 @@
 // A small stored class for the persistence tests: every kind of attribute the framework stores
 // (int, bool, text, enumerated value, int list, string list).
+// Every probe alive counts in LiveCounted::live, so NoLeaks sees probes left behind.
 #pragma once
 
+#include "LiveCounted.h"
 #include "cls_ClassRegistrar.h"
 #include "cls_ReadVisitor.h"
 #include "cls_TypeAdapter.h"
@@ -14,14 +16,12 @@
 
 class Probe {
 public:
-    static inline int live = 0;
-
     static std::uint32_t TypeId() { return 0x7F000001; }
 
     explicit Probe(int number = 0, const char* label = "",
                    res_SetTypeEnm kind = res_SetTypeEnm::NODE_SET)
         : number(number), label(label), kind(kind), uid(cls_Uid::AllocateUid()) {
-        ++live;
+        ++LiveCounted::live;
     }
     explicit Probe(const cls_ReadVisitor& rv)
         : number(rv.Memento().ReadInt(field("number"), -1)),
@@ -29,15 +29,15 @@ public:
           flag(rv.Memento().ReadBool(field("flag"), false)),
           kind(cls_ReadVisitor(rv, field("kind"))), ids(cls_ReadVisitor(rv, field("ids"))),
           names(cls_ReadVisitor(rv, field("names"))), uid(rv.GetUid()) {
-        ++live;
+        ++LiveCounted::live;
     }
     Probe(const Probe& o)
         : number(o.number), label(o.label), flag(o.flag), kind(o.kind), ids(o.ids),
           names(o.names), uid(o.uid) {
-        ++live;
+        ++LiveCounted::live;
     }
     Probe& operator=(const Probe&) = default;
-    virtual ~Probe() { --live; }
+    virtual ~Probe() { --LiveCounted::live; }
 
     virtual Probe* Copy() const { return new Probe(*this); }
 

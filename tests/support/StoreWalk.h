@@ -7,12 +7,12 @@
 //   const std::uint64_t digest = StoreWalk::ReadEveryRoot(db);
 #pragma once
 
+#include "Mix.h"
 #include "Probe.h"
 #include "cls_Map2Obj.h"
 #include "ddr_Ddb.h"
 
 #include <cstdint>
-#include <string_view>
 
 namespace StoreWalk {
 
@@ -23,16 +23,6 @@ using ProbeMap = cls_Map2Obj<int, Probe, cow_ArrayCOW<Probe, cow_Virtual<Probe>>
 inline void RegisterProbe() {
     static const bool registered = (Probe::Register(), true);
     (void)registered;
-}
-
-inline std::uint64_t Mix(std::uint64_t h, std::uint64_t v) {
-    return (h ^ v) * 0x100000001B3ULL;
-}
-
-inline std::uint64_t Mix(std::uint64_t h, std::string_view text) {
-    for (unsigned char c : text)
-        h = Mix(h, c);
-    return Mix(h, text.size());
 }
 
 // Every stored field of the probe: its number, label, flag, kind, ids and names.
@@ -64,7 +54,7 @@ inline std::uint64_t ReadRoot(ddr_Ddb& db, const cow_String& name, std::uint64_t
 }
 
 inline std::uint64_t ReadEveryRoot(ddr_Ddb& db) {
-    std::uint64_t h = 0xCBF29CE484222325ULL;
+    std::uint64_t h = kDigestSeed;
     for (const cow_String& name : db.RootNames())
         h = ReadRoot(db, name, h);
     return h;

@@ -2,7 +2,7 @@
 // handed from one thread to another, and the process-wide registries read from all of them.
 // These tests prove their point by not crashing and, in the ThreadSanitizer build, by
 // producing no report; the checks inside catch what a race would corrupt.
-#include "../regions/RegionWorld.h"
+#include "RegionWorld.h"
 #include "atr_translate.h"
 #include "cls_ClassRegistrar.h"
 #include "cow_Counter.h"

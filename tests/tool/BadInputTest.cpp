@@ -7,7 +7,7 @@ namespace {
 using ToolBadInput = ToolTest;
 
 void copyPrefix(const std::string& from, const std::string& to, double fraction) {
-    const std::string all = slurp(from);
+    const std::string all = ReadFile(from);
     std::ofstream(to, std::ios::binary)
         << all.substr(0, static_cast<std::size_t>(all.size() * fraction));
 }
@@ -38,13 +38,13 @@ TEST_F(ToolBadInput, AFailedWriteLeavesTheTargetAsItWas) {
     const std::string db = file("model.db");
     ASSERT_EQ(rgn({"import", mesh("plate_hole_41a.msh"), db}).code, 0);
     ASSERT_EQ(rgn({"export", db, file("plate.exo")}).code, 0);
-    const std::string stored = slurp(db);
+    const std::string stored = ReadFile(db);
 
     // Without --force an existing database stays.
     ToolRun run = rgn({"import", file("plate.exo"), db});
     EXPECT_EQ(run.code, 1);
     EXPECT_NE(run.err.find("exists already"), std::string::npos) << run.err;
-    EXPECT_EQ(slurp(db), stored);
+    EXPECT_EQ(ReadFile(db), stored);
 
     // The database is written in full under a temporary name; when it cannot take the
     // target's place, the temporary file goes and nothing else changes.
@@ -108,7 +108,7 @@ TEST_F(ToolBadInput, CheckReportsADamagedDatabase) {
     ASSERT_EQ(rgn({"demo", db}).code, 0);
     const ToolRun clean = rgn({"check", db, "--json"});
     EXPECT_EQ(clean.code, 0) << clean.out << clean.err;
-    const std::string bytes = slurp(db);
+    const std::string bytes = ReadFile(db);
     // The page size from the SQLite header (big-endian at offset 16; 1 stands for 65536).
     const int raw =
         (static_cast<unsigned char>(bytes[16]) << 8) | static_cast<unsigned char>(bytes[17]);

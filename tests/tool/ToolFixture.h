@@ -2,13 +2,10 @@
 // and the sets of a database read back through the library (not through the tool).
 #pragma once
 
+#include "ModuleStart.h"
 #include "TempDir.h"
 #include "ToolRun.h"
-#include "cls_MetadataRegistrar.h"
 #include "ddr_Ddb.h"
-#include "omi_Singleton.h"
-#include "rgnC_Module.h"
-#include "rgnC_Paths.h"
 
 #include <gtest/gtest.h>
 
@@ -36,8 +33,7 @@ protected:
         // For the rgn program in a sanitizer build (this process read its options already).
         ::setenv("LSAN_OPTIONS", "print_suppressions=0:suppressions=" RGN_TOOL_LSAN_SUPPRESSIONS,
                  1);
-        static int count = 0;
-        rgnC_initialize(count);
+        StartModule();
     }
 
     ToolRun rgn(const std::vector<std::string>& args) const { return runTool(args, dir.File("")); }

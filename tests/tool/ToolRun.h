@@ -2,13 +2,13 @@
 // standard error (through files, so that long output cannot block it).
 #pragma once
 
+#include "Files.h"
+
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -19,13 +19,6 @@ struct ToolRun {
     std::string out;
     std::string err;
 };
-
-inline std::string slurp(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // `scratch` is a folder for the two output files; `program` is rgn unless another is given.
 inline ToolRun runTool(const std::vector<std::string>& args, const std::string& scratch,
@@ -51,8 +44,8 @@ inline ToolRun runTool(const std::vector<std::string>& args, const std::string& 
         run.code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
     posix_spawn_file_actions_destroy(&actions);
-    run.out = slurp(outFile);
-    run.err = slurp(errFile);
+    run.out = ReadFile(outFile);
+    run.err = ReadFile(errFile);
     ::unlink(outFile.c_str());
     ::unlink(errFile.c_str());
     return run;

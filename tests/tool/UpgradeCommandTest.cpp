@@ -17,7 +17,7 @@ TEST_F(ToolUpgrade, AnOldDatabaseIsUpgradedIntoANewFileOnce) {
     const std::string unpack = std::string("gzip -dc '") + RGN_GOLDEN_FOLDER +
                                "/oldest-203.rdb.gz' > '" + old + "'";
     ASSERT_EQ(std::system(unpack.c_str()), 0);
-    const std::string oldBytes = slurp(old);
+    const std::string oldBytes = ReadFile(old);
 
     const ToolRun refused = rgn({"ls", old});
     EXPECT_EQ(refused.code, 1);
@@ -26,7 +26,7 @@ TEST_F(ToolUpgrade, AnOldDatabaseIsUpgradedIntoANewFileOnce) {
     const ToolRun run = rgn({"upgrade", old, upgraded, "--json"});
     ASSERT_EQ(run.code, 0) << run.err;
     EXPECT_NE(run.out.find("\"upgraded\""), std::string::npos) << run.out;
-    EXPECT_EQ(slurp(old), oldBytes);
+    EXPECT_EQ(ReadFile(old), oldBytes);
     const ToolRun check = rgn({"check", upgraded});
     EXPECT_EQ(check.code, 0) << check.out << check.err;
     const ToolRun show = rgn({"show", upgraded, "model.sets[4].subset[2]"});

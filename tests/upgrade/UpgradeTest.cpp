@@ -2,7 +2,10 @@
 // a whole mixed model read back through the current classes, and the file-level promises (the
 // old file never changes, a killed upgrade leaves nothing behind, a current file is left alone,
 // a newer one is refused).
+#include "Child.h"
+#include "Files.h"
 #include "OldModel.h"
+#include "Refusal.h"
 #include "cls_SqliteConnection.h"
 #include "cls_SqliteStatement.h"
 #include "dbc_Upgrade.h"
@@ -21,10 +24,6 @@
 #include <random>
 #include <thread>
 
-#include <csignal>
-#include <sys/wait.h>
-#include <unistd.h>
-
 namespace {
 
 using Row = std::map<std::string, std::string>; // column -> value as text, "NULL" for none
@@ -41,11 +40,6 @@ std::vector<Row> rowsOf(const std::string& path, const std::string& table) {
         rows.push_back(std::move(row));
     }
     return rows;
-}
-
-std::string bytesOf(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 void execute(const std::string& path, const std::string& sql) {
@@ -208,7 +202,7 @@ TEST_F(Upgrade, ASubsetInNoSetKeepsNoType) {
 TEST_F(Upgrade, AMixedOldModelReadsBackWhole) {
     constexpr int kSets = 1000, kSubsets = 4, kPairs = 4990, kLists = 7;
     OldModel::Write(old, {kRegion203, kSet203, kSubset203}, kSets, kSubsets, kPairs, kLists);
-    const std::string oldBytes = bytesOf(old);
+    const std::string oldBytes = ReadFile(old);
     long reportedTotal = 0, lastDone = -1;
     bool ascending = true;
     ASSERT_EQ(dbc_Upgrade(old, upgraded,
@@ -218,7 +212,7 @@ TEST_F(Upgrade, AMixedOldModelReadsBackWhole) {
                               reportedTotal = total;
                           }),
               dbc_UpgradeResult::Upgraded);
-    EXPECT_EQ(bytesOf(old), oldBytes); // the old file is only read
+    EXPECT_EQ(ReadFile(old), oldBytes); // the old file is only read
     EXPECT_TRUE(ascending);
     // Regions go through two steps, subsets through three, sets through one.
     EXPECT_EQ(reportedTotal, 2L * (2 * kPairs + 3 * kLists) + 3L * kSets * kSubsets + kSets);
@@ -270,27 +264,22 @@ TEST_F(Upgrade, NewerFilesAndTakenTargetsAreRefused) {
                          +[](const std::string& p, const std::string&) {
                              ddr_Ddb db(cow_String("n"), p, ddr_Ddb::Mode::ReadOnly);
                          }}) {
-        try {
-            attempt(newer, upgraded);
-            ADD_FAILURE() << "a newer file was accepted";
-        } catch (const nex_Exception& e) {
-            const std::string message = e.what();
-            EXPECT_NE(message.find(newer), std::string::npos) << message;
-            EXPECT_NE(message.find("rgnC_SetData"), std::string::npos) << message;
-            EXPECT_NE(message.find("newer"), std::string::npos) << message;
-        }
+        const std::string why = RefusalText([&] { attempt(newer, upgraded); });
+        EXPECT_MENTIONS(why, newer);
+        EXPECT_MENTIONS(why, "rgnC_SetData");
+        EXPECT_MENTIONS(why, "newer");
     }
     EXPECT_FALSE(std::filesystem::exists(upgraded));
     std::ofstream(upgraded) << "taken";
     EXPECT_THROW(dbc_Upgrade(old, upgraded), nex_Exception);
-    EXPECT_EQ(bytesOf(upgraded), "taken");
+    EXPECT_EQ(ReadFile(upgraded), "taken");
 }
 
 // An upgrade killed anywhere leaves the old file as it was and no new file, or the new file
 // whole; what it left under the temporary name goes with the next upgrade.
 TEST_F(Upgrade, AKilledUpgradeLeavesNoHalfFile) {
     OldModel::Write(old, {kRegion203, kSet203, kSubset203}, 300, 4, 1000, 2);
-    const std::string oldBytes = bytesOf(old);
+    const std::string oldBytes = ReadFile(old);
     // Kill times are spread over how long one whole upgrade takes on this machine.
     const auto start = std::chrono::steady_clock::now();
     ASSERT_EQ(dbc_Upgrade(old, upgraded), dbc_UpgradeResult::Upgraded);
@@ -301,26 +290,16 @@ TEST_F(Upgrade, AKilledUpgradeLeavesNoHalfFile) {
     int killedBeforeTheEnd = 0;
     for (int round = 0; round < 20; ++round) {
         std::filesystem::remove(upgraded);
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            try {
-                dbc_Upgrade(old, upgraded);
-            } catch (...) {
-                ::_exit(2);
-            }
-            ::_exit(0);
-        }
+        Child upgrade([&](const Child::Report&) { dbc_Upgrade(old, upgraded); });
         std::this_thread::sleep_for(std::chrono::microseconds(random() % (wholeUpgrade + 1)));
-        ::kill(child, SIGKILL);
-        int status = 0;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
-        const bool finished = WIFEXITED(status);
-        if (finished)
-            ASSERT_EQ(WEXITSTATUS(status), 0);
-        else
+        const int status = upgrade.Kill();
+        const bool finished = !KilledBySignal(status);
+        if (finished) {
+            ASSERT_TRUE(ExitedCleanly(status));
+        } else {
             ++killedBeforeTheEnd;
-        EXPECT_EQ(bytesOf(old), oldBytes) << round;
+        }
+        EXPECT_EQ(ReadFile(old), oldBytes) << round;
         if (std::filesystem::exists(upgraded)) {
             ddr_Ddb db(cow_String("model"), upgraded, ddr_Ddb::Mode::ReadOnly);
             EXPECT_EQ(db.LoadRoot<rgnC_SetDataMap>(cow_String("sets")).Count(), 300) << round;
@@ -334,27 +313,18 @@ TEST_F(Upgrade, AKilledUpgradeLeavesNoHalfFile) {
     EXPECT_FALSE(std::filesystem::exists(dbc_UpgradeTemporaryPath(upgraded)));
 }
 
-// Start-up hands the registrar six old versions in their order, each in a holder of its own
-// (count 1, flags 4), and the old layouts leave the current classes' metadata alone.
-TEST_F(Upgrade, StartUpRegistersTheSixOldLayoutsBesideTheCurrentOnes) {
-    const auto& entries = omi_Singleton<dbc_OldClassRegistrar>::Instance().Entries();
-    const std::vector<std::pair<std::string, int>> expected = {
-        {"rgnC_Region", 203},     {"rgnC_Region", 204},     {"rgnC_SetData", 203},
-        {"rgnC_SubsetData", 203}, {"rgnC_SubsetData", 303}, {"rgnC_SubsetData", 316}};
-    ASSERT_EQ(entries.size(), expected.size());
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        EXPECT_EQ(entries[i].holder->Count(), 1);
-        EXPECT_EQ(entries[i].flags, 4u);
-        ASSERT_EQ(entries[i].layouts->Count(), 1);
-        const cls_ClassMetadata* md =
-            entries[i].layouts->FindByName(expected[i].first);
-        ASSERT_NE(md, nullptr) << i;
-        EXPECT_EQ(md->Version(), expected[i].second);
-    }
+// Start-up registers every old layout the upgrade steps need, each the only reference to its
+// holder, and the old layouts leave the current classes' metadata alone.
+TEST_F(Upgrade, StartUpRegistersTheOldLayoutsBesideTheCurrentOnes) {
+    const auto& registrar = omi_Singleton<dbc_OldClassRegistrar>::Instance();
+    for (const OldModel::Layout layout : {kRegion203, kRegion204, kSet203, kSubset203,
+                                          OldModel::Layout{0x02540004, 303}, kSubset316})
+        ASSERT_EQ(registrar.Layout(layout.first, layout.second)->Version(), layout.second);
+    ASSERT_EQ(registrar.Entries().size(), 6u);
+    for (const auto& entry : registrar.Entries())
+        EXPECT_EQ(entry.holder->Count(), 1);
     EXPECT_EQ(cls_ClassRegistrar::Current().Find(0x02540001)->Version(), 331);
     EXPECT_EQ(cls_ClassRegistrar::Current().Find(0x02540004)->Version(), 405);
     // The old layouts number their fields; the current ones do not.
-    const cls_ClassMetadata* region203 =
-        omi_Singleton<dbc_OldClassRegistrar>::Instance().Layout(0x02540001, 203);
-    EXPECT_EQ(region203->Attributes().back().handle.Index(), 4);
+    EXPECT_EQ(registrar.Layout(0x02540001, 203)->Attributes().back().handle.Index(), 4);
 }

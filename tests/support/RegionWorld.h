@@ -2,14 +2,13 @@
 // registered, sets of every kind stored under a root of a real database file, and paths to them.
 #pragma once
 
+#include "ModuleStart.h"
 #include "TempDir.h"
-#include "cls_MetadataRegistrar.h"
 #include "cls_SqliteStatement.h"
 #include "ddr_Ddb.h"
-#include "omi_Singleton.h"
-#include "rgnC_Module.h"
+#include "ddr_Root.h"
 #include "rgnC_Paths.h"
-#include "rgnC_SetDataListRoot.h"
+#include "thr_ThreadSingleton.h"
 
 #include <gtest/gtest.h>
 
@@ -17,14 +16,8 @@
 
 namespace RegionWorld {
 
-// Starting again after a finalize would register the classes anew under open databases.
 inline void Start() {
-    static const bool started = [] {
-        static int count = 0;
-        rgnC_initialize(count);
-        return true;
-    }();
-    (void)started;
+    StartModule();
 }
 
 // Set k has the set type k (0 to 6), label "SET-k", is internal when k is odd, and holds one
@@ -46,6 +39,10 @@ inline rgnC_SetDataMap SetsOfEveryKind() {
 inline rgnC_SetDataPath SetPath(const char* ddb, const char* root, int key) {
     const rgnC_SetDataListPath list(new rgnC_SetDataListRoot(cow_String(ddb), cow_String(root)));
     return rgnC_SetDataPath(new rgnC_SetDataInList(key, list));
+}
+
+inline const ddr_DdbContainer& OpenDatabases() {
+    return thr_ThreadSingleton<ddr_Root>::Instance().Fetch();
 }
 
 inline std::int64_t Count(ddr_Ddb& db, const std::string& table) {

@@ -1,4 +1,5 @@
-#include "LiveCounted.h"
+#include "ModelPool.h"
+#include "NoLeaks.h"
 #include "cow_ArrayCOW.h"
 #include "cow_BtreeIterator.h"
 #include "cow_Virtual.h"
@@ -45,17 +46,6 @@ template <class V>
     return t.validate(&why) ? ::testing::AssertionSuccess() : ::testing::AssertionFailure() << why;
 }
 
-// Every test leaves no live payload and no counter behind.
-class NoLeaks : public ::testing::Test {
-protected:
-    int live_ = LiveCounted::live;
-    long counters_ = cow_Counter::LiveCount();
-    void TearDown() override {
-        EXPECT_EQ(LiveCounted::live, live_);
-        EXPECT_EQ(cow_Counter::LiveCount(), counters_);
-    }
-};
-
 template <class V>
 class BtreeModel : public NoLeaks {};
 using ValueTypes = ::testing::Types<int, Shared>;
@@ -75,15 +65,14 @@ TYPED_TEST(BtreeModel, RandomChangesToManyVersionsMatchStdMap) {
         cow_Btree<int, V> tree;
         std::map<int, int> model;
     };
-    std::vector<Version> versions(1);
-    std::mt19937 rng(7321);
+    ModelPool<Version> versions(7321, 8);
     for (int step = 0; step < 6000; ++step) {
-        const std::size_t i = rng() % versions.size();
-        const int key = static_cast<int>(rng() % 400) - 200;
-        const int value = static_cast<int>(rng() % 1000);
-        cow_Btree<int, V>& t = versions[i].tree;
-        std::map<int, int>& m = versions[i].model;
-        const unsigned op = rng() % 10;
+        const int i = versions.Pick(versions.Size());
+        const int key = versions.Pick(400) - 200;
+        const int value = versions.Pick(1000);
+        cow_Btree<int, V>& t = versions.entries[i].tree;
+        std::map<int, int>& m = versions.entries[i].model;
+        const int op = versions.Pick(10);
         if (op < 4) {
             ASSERT_EQ(t.InsertUnlessMember(key, Values::make(value, V())),
                       m.emplace(key, value).second);
@@ -103,21 +92,17 @@ TYPED_TEST(BtreeModel, RandomChangesToManyVersionsMatchStdMap) {
             } else {
                 ASSERT_EQ(m.count(key), 0u);
             }
-        } else if (rng() % 20 == 0) {
-            versions[rng() % versions.size()] = Version{};
-        } else if (versions.size() < 8) {
-            versions.push_back(versions[i]); // `t` and `m` dangle from here on
         } else {
-            versions[rng() % versions.size()] = versions[i]; // may be self-assignment
+            versions.Reshape(i); // `t` and `m` dangle from here on
         }
-        ASSERT_TRUE(valid(versions[i].tree)) << "step " << step;
-        if (step % 100 == 0) {
-            for (const Version& v : versions) {
+        for (const Version& v : versions.entries) {
+            ASSERT_TRUE(valid(v.tree)) << "step " << step;
+            if (step % 100 == 0) {
                 ASSERT_TRUE(matches(v.tree, v.model)) << "step " << step;
             }
         }
     }
-    for (const Version& v : versions) {
+    for (const Version& v : versions.entries) {
         ASSERT_TRUE(valid(v.tree));
         ASSERT_TRUE(matches(v.tree, v.model));
     }
