@@ -9,6 +9,9 @@
 #include "Child.h"
 #include "ModuleStart.h"
 #include "TempDir.h"
+#include "ddr_Ddb.h"
+#include "rgnC_Paths.h"
+#include "rgnC_SetDataMap.h"
 
 #include <gtest/gtest.h>
 

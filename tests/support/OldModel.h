@@ -15,6 +15,7 @@
 #include "omi_Singleton.h"
 #include "rgnC_Module.h"
 #include "rgnC_Paths.h"
+#include "rgnC_SetDataListRoot.h"
 #include "rgnC_PropRegionList.h"
 #include "rgnC_Region.h"
 #include "rgnC_RegionPair.h"

@@ -8,6 +8,7 @@
 #include "ddr_Ddb.h"
 #include "ddr_Root.h"
 #include "rgnC_Paths.h"
+#include "rgnC_SetDataListRoot.h"
 #include "thr_ThreadSingleton.h"
 
 #include <gtest/gtest.h>

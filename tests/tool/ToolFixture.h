@@ -6,6 +6,8 @@
 #include "TempDir.h"
 #include "ToolRun.h"
 #include "ddr_Ddb.h"
+#include "rgnC_Paths.h"
+#include "rgnC_SetDataMap.h"
 
 #include <gtest/gtest.h>
 
