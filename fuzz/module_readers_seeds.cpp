@@ -5,6 +5,7 @@
 // mutation more often lands in a structure than in free space.
 //
 //   module_readers_seeds CORPUS
+#include "SeedFile.h"
 #include "ModuleWalk.h"
 #include "ddr_Ddb.h"
 #include "rgnC_SetDataListRoot.h"
@@ -77,18 +78,6 @@ void writeEverything(const std::string& path) {
                                             cow_String(ModuleWalk::kDdbName), cow_String("sets"))));
 }
 
-// The same content in pages of `pageSize` bytes; the copy is still a model database.
-void compact(const std::string& from, const std::string& to, int pageSize) {
-    std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing);
-    const std::string sql = "PRAGMA page_size = " + std::to_string(pageSize) + "; VACUUM;";
-    sqlite3* handle = nullptr;
-    const bool done = sqlite3_open(to.c_str(), &handle) == SQLITE_OK &&
-                      sqlite3_exec(handle, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
-    sqlite3_close(handle);
-    if (!done)
-        throw std::runtime_error("cannot compact " + to);
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -106,7 +95,7 @@ int main(int argc, char** argv) {
         for (const auto& [name, pageSize] :
              {std::pair{"module-512.db", 512}, {"module-1k.db", 1024}}) {
             const std::string seed = (folder / name).string();
-            compact(scratch, seed, pageSize);
+            SeedFile::Compact(scratch, seed, pageSize);
             // A seed reads through whole: a refusal here is a fault of the reader.
             ddr_Ddb db(cow_String(ModuleWalk::kDdbName), seed, ddr_Ddb::Mode::ReadOnly);
             ModuleWalk::ReadEveryRoot(db);

@@ -4,6 +4,7 @@
 // stay small and a mutation more often lands in a structure than in free space.
 //
 //   open_database_seeds CORPUS
+#include "SeedFile.h"
 #include "StoreWalk.h"
 #include "ddr_Ddb.h"
 #include "nex_Exception.h"
@@ -47,18 +48,6 @@ void writeLongLists(const std::string& path) {
     db.StoreRoot(cow_String("empty"), ProbeMap());
 }
 
-// The same content in pages of `pageSize` bytes; the copy is still a model database.
-void compact(const std::string& from, const std::string& to, int pageSize) {
-    std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing);
-    const std::string sql = "PRAGMA page_size = " + std::to_string(pageSize) + "; VACUUM;";
-    sqlite3* handle = nullptr;
-    const bool done = sqlite3_open(to.c_str(), &handle) == SQLITE_OK &&
-                      sqlite3_exec(handle, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
-    sqlite3_close(handle);
-    if (!done)
-        throw std::runtime_error("cannot compact " + to);
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -72,11 +61,11 @@ int main(int argc, char** argv) {
     try {
         std::filesystem::create_directories(folder);
         writeProbes(scratch);
-        compact(scratch, (folder / "probes-1k.db").string(), 1024);
-        compact(scratch, (folder / "probes-512.db").string(), 512);
+        SeedFile::Compact(scratch, (folder / "probes-1k.db").string(), 1024);
+        SeedFile::Compact(scratch, (folder / "probes-512.db").string(), 512);
         std::filesystem::remove(scratch);
         writeLongLists(scratch);
-        compact(scratch, (folder / "long-lists-1k.db").string(), 1024);
+        SeedFile::Compact(scratch, (folder / "long-lists-1k.db").string(), 1024);
         std::filesystem::remove(scratch);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "open_database_seeds: %s\n", e.what());
