@@ -41,7 +41,7 @@ TYPED_TEST_SUITE(BothLists, ListTypes);
 
 } // namespace
 
-TYPED_TEST(BothLists, CopiesShareIsEqualSkipsSharedBlocksSelfAppendDoubles) {
+TYPED_TEST(BothLists, CopiesShareAndEqualityComparesOnlyUnsharedBlocks) {
     TypeParam a;
     for (int i = 0; i < 40; ++i)
         a.Append(LiveCounted(i));
@@ -58,18 +58,8 @@ TYPED_TEST(BothLists, CopiesShareIsEqualSkipsSharedBlocksSelfAppendDoubles) {
     EXPECT_GT(LiveCounted::compares, 0);
     EXPECT_LE(LiveCounted::compares, 16) << "only the unshared block is compared";
 
-    TypeParam reversed = listOf<TypeParam>({3, 2, 1});
-    EXPECT_FALSE(listOf<TypeParam>({1, 2, 3}).IsEqual(reversed));
-    EXPECT_FALSE(listOf<TypeParam>({1, 2}).IsEqual(reversed));
-
-    // Appending a list to itself doubles it, across a block boundary.
-    std::deque<int> doubled = contents(b);
-    const std::deque<int> once = doubled;
-    doubled.insert(doubled.end(), once.begin(), once.end());
-    b.Append(b);
-    EXPECT_EQ(contents(b), doubled);
-    EXPECT_EQ(a.Count(), 40);
-    EXPECT_TRUE(b.validate());
+    EXPECT_FALSE(listOf<TypeParam>({1, 2, 3}).IsEqual(listOf<TypeParam>({3, 2, 1})));
+    EXPECT_FALSE(listOf<TypeParam>({1, 2}).IsEqual(listOf<TypeParam>({1, 2, 3})));
 }
 
 TEST_F(Lists, FrontRemovalReleasesALeftBlockAtOnce) {
