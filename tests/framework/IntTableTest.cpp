@@ -19,8 +19,9 @@ TEST(IntTable, AgreesWithAStandardMapUnderRandomUse) {
         return (v == nullptr) == (it == model.end()) && (!v || *v == it->second);
     };
     EXPECT_EQ(t.Find(0), nullptr);
-    for (int k : {4, -4, INT_MIN, INT_MAX, 0, -4})
-        insert(k, k + 1);
+    int value = 0;
+    for (int k : {4, -4, INT_MIN, INT_MAX, 0, -4}) // the second -4 keeps the first value
+        insert(k, ++value);
     for (int k : {4, -4, INT_MIN, INT_MAX, 0, -1, 1, INT_MIN + 1, INT_MAX - 1})
         EXPECT_TRUE(agrees(t, k)) << k;
     for (int round = 0; round < 4; ++round) {
