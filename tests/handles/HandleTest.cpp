@@ -19,7 +19,7 @@ using Handles = NoLeaks;
 
 } // namespace
 
-TEST_F(Handles, CopySharesAndTheFirstWriteCopiesOnlyTheWriter) {
+TEST_F(Handles, CopiesShareUntilAWriteOrAnAdoptionAndTheLastHolderReleases) {
     Handle a(new Derived(1));
     const LiveCounted* original = a.ConstPtr();
     {
@@ -46,16 +46,13 @@ TEST_F(Handles, CopySharesAndTheFirstWriteCopiesOnlyTheWriter) {
         EXPECT_EQ(LiveCounted::copies, copiesBefore + 1);
     }
     EXPECT_EQ(a.ConstPtr(), original);
-}
 
-TEST_F(Handles, AdoptingOrAssigningLeavesOtherHoldersWithTheOldObject) {
-    Handle a(new LiveCounted(1));
+    // Adopting or assigning leaves the other holders with the old object.
     Handle b = a;
     Handle c = a;
-    const LiveCounted* old = a.ConstPtr();
     c = new LiveCounted(9);
     EXPECT_EQ(a.Count(), 2);
-    EXPECT_EQ(b.ConstPtr(), old);
+    EXPECT_EQ(b.ConstPtr(), original);
     EXPECT_EQ(c.Count(), 1);
     EXPECT_EQ(c->value, 9);
 
@@ -68,7 +65,7 @@ TEST_F(Handles, AdoptingOrAssigningLeavesOtherHoldersWithTheOldObject) {
     // Assigning a handle over the last holder of an object releases it.
     c = a;
     EXPECT_EQ(LiveCounted::live, liveBefore - 1);
-    EXPECT_EQ(c.ConstPtr(), old);
+    EXPECT_EQ(c.ConstPtr(), original);
     EXPECT_EQ(a.Count(), 3);
 }
 

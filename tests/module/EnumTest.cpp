@@ -23,7 +23,7 @@ omu_ValueErrorException valueError(F make) {
 
 } // namespace
 
-TEST(PrimEnum, SetByNameIsExactAndLeavesObjectUnchangedOnFailure) {
+TEST(PrimEnum, SetValueTakesOnlyExactTableEntriesAndLeavesTheObjectUnchangedOnFailure) {
     Ground g(rgnC_GroundEnum::ATTACH_TO_REGION);
     EXPECT_TRUE(g.SetValue("GROUND"));
     EXPECT_EQ(g.GetValue(), rgnC_GroundEnum::GROUND);
@@ -39,9 +39,8 @@ TEST(PrimEnum, SetByNameIsExactAndLeavesObjectUnchangedOnFailure) {
     ASSERT_TRUE(g.SetValue(buffer.c_str()));
     buffer[0] = 'X';
     EXPECT_STREQ(g.GetString(), "ATTACH_TO_REGION");
-}
 
-TEST(PrimEnum, SetByValueAcceptsOnlyTableValues) {
+    // By value: only the table's values.
     SetTypeEnm t(res_SetTypeEnm::NODE_SET);
     EXPECT_TRUE(t.SetValue(res_SetTypeEnm::SURFACE_NODE));
     EXPECT_STREQ(t.GetString(), "SURFACE_NODE");
@@ -51,7 +50,6 @@ TEST(PrimEnum, SetByValueAcceptsOnlyTableValues) {
 
     RegionSetType r(rgnC_SetType::None);
     EXPECT_FALSE(r.SetValue(static_cast<rgnC_SetType>(6)));
-    Ground g(rgnC_GroundEnum::GROUND);
     EXPECT_FALSE(g.SetValue(static_cast<rgnC_GroundEnum>(2)));
     EXPECT_STREQ(r.GetString(), "None");
 }
@@ -81,7 +79,9 @@ TEST(PrimEnum, ConstructorsThrowTheSystemMessagesWithSourcePositions) {
 
     // An empty name is the empty string, refused by every table.
     auto e4 = valueError([] { Ground g{cow_String()}; });
-    EXPECT_EQ(std::string(e4.what()).rfind("omu_PrimEnum(const cow_String&) - str not allowed:   Permissible: ", 0), 0u);
+    EXPECT_EQ(std::string(e4.what()).rfind(
+                  "omu_PrimEnum(const cow_String&) - str not allowed:   Permissible: ", 0),
+              0u);
     // A value error is a command exception and so a framework exception.
     EXPECT_THROW(SetTypeEnm(static_cast<res_SetTypeEnm>(9)), nex_Exception);
 

@@ -34,25 +34,14 @@ public:
 
 } // namespace
 
-TEST(SubsetData, LookupGivesPositionsAndKeepsSignsApart) {
-    const rgnC_SubsetData s = subset(listOf({10, -4, 7}));
-    EXPECT_EQ(s.LookupIndex(10), 0);
-    EXPECT_EQ(s.LookupIndex(-4), 1);
-    EXPECT_EQ(s.LookupIndex(7), 2);
-    EXPECT_EQ(s.LookupIndex(4), 0x7FFFFFFF);
-    EXPECT_EQ(s.LookupIndex(-7), 0x7FFFFFFF);
-
-    const rgnC_SubsetData empty = subset({});
-    EXPECT_EQ(empty.LookupIndex(0), 0x7FFFFFFF);
-
-    // A repeated id answers with its first position, on every call.
+// A repeated id answers with its first position, on every call, and -id is another id; copies and
+// assignments answer alike, each from a table of its own.
+TEST(SubsetData, LookupGivesTheFirstPositionAndAgreesWithAModelAfterCopies) {
+    EXPECT_EQ(subset({}).LookupIndex(0), rgnC_SubsetData::kNotFound);
     const rgnC_SubsetData repeated = subset(listOf({3, 8, 3}));
     EXPECT_EQ(repeated.LookupIndex(3), 0);
     EXPECT_EQ(repeated.LookupIndex(8), 1);
     EXPECT_EQ(repeated.LookupIndex(3), 0);
-}
-
-TEST(SubsetData, LookupAgreesWithAModelOverManyIdsAndAfterCopies) {
     std::mt19937 rng(404);
     std::uniform_int_distribution<int> id(-50000, 200000);
     cow_1DArrayList<int> ids;
@@ -68,14 +57,16 @@ TEST(SubsetData, LookupAgreesWithAModelOverManyIdsAndAfterCopies) {
     EXPECT_EQ(assigned.LookupIndex(1), 0);
     assigned = original;
     for (int probe = 0; probe < 20000; ++probe) {
-        const int v = id(rng);
+        const int v = probe % 2 ? -ids.ConstGet(probe) : id(rng);
         auto it = firstPosition.find(v);
-        const int expected = it == firstPosition.end() ? 0x7FFFFFFF : it->second;
+        const int expected = it == firstPosition.end() ? rgnC_SubsetData::kNotFound : it->second;
         ASSERT_EQ(original.LookupIndex(v), expected);
         ASSERT_EQ(copy.LookupIndex(v), expected);
         ASSERT_EQ(assigned.LookupIndex(v), expected);
     }
-    EXPECT_EQ(assigned.LookupIndex(1), 0x7FFFFFFF); // the old table did not survive assignment
+    EXPECT_EQ(assigned.LookupIndex(1),
+              firstPosition.count(1) ? firstPosition[1] : rgnC_SubsetData::kNotFound)
+        << "the old table did not survive assignment";
     EXPECT_EQ(copy.Uid(), original.Uid());
     EXPECT_EQ(assigned.Uid(), original.Uid());
 }
@@ -95,33 +86,27 @@ TEST(SubsetData, ConstructionSharesTheListsAndChecksFacetLength) {
 }
 
 TEST(SubsetData, PrintListsTheSubsetOnlyFromDebugLevelThree) {
+    auto printed = [](const rgnC_SubsetData& s, int level) {
+        PrintCapture capture(level);
+        s.Print();
+        return capture.text;
+    };
     const rgnC_SubsetData s(4, 6, 1, 12, res_SetTypeEnm::ELEMENT_SET, true, listOf({5, 6}), {});
-    {
-        PrintCapture capture(2);
-        s.Print();
-        EXPECT_EQ(capture.text, "");
-    }
-    {
-        PrintCapture capture(3);
-        s.Print();
-        EXPECT_EQ(capture.text, "Set Index        = 12\n"
-                                "SubSet Index     = 1\n"
-                                "Mesh Index       = 4\n"
-                                "Class Data Index = 6\n"
-                                "Subset Type      = 1\n"
-                                "Unsorted         = YES\n"
-                                "Unknown\n"
-                                "Num items in set = 2\n");
-    }
+    EXPECT_EQ(printed(s, 2), "");
+    EXPECT_EQ(printed(s, 3), "Set Index        = 12\n"
+                             "SubSet Index     = 1\n"
+                             "Mesh Index       = 4\n"
+                             "Class Data Index = 6\n"
+                             "Subset Type      = 1\n"
+                             "Unsorted         = YES\n"
+                             "Unknown\n"
+                             "Num items in set = 2\n");
     const char* kinds[] = {"Facetless surface", "Faceted surface", "Edge contact surface",
                            "Node surface"};
     for (int t = 3; t <= 6; ++t) {
-        PrintCapture capture(5);
-        subset(listOf({1}), {}, static_cast<res_SetTypeEnm>(t)).Print();
-        EXPECT_NE(capture.text.find(std::string("\n") + kinds[t - 3] + "\n"), std::string::npos);
+        const auto surface = subset(listOf({1}), {}, static_cast<res_SetTypeEnm>(t));
+        EXPECT_MENTIONS(printed(surface, 5), std::string("\n") + kinds[t - 3] + "\n");
     }
-
-    PrintCapture capture(0);
-    EXPECT_EQ(RefusalText<nex_TextException>([] { subset({}).Print(); }),
+    EXPECT_EQ(RefusalText<nex_TextException>([&] { printed(subset({}), 0); }),
               "Error - set not loaded.");
 }

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <sstream>
+#include <string>
 
 namespace {
 
@@ -32,38 +34,28 @@ rgnC_SubsetDataPath subsetPath(int s, int k) {
     return rgnC_SubsetDataPath(new rgnC_SubsetDataInList(k, subsets));
 }
 
+// Every stored attribute of a set and its subsets, uids included, as one text.
+std::string describe(const rgnC_SetData& set) {
+    std::ostringstream out;
+    out << set.SetIndex() << ' ' << set.SetLabel().c_str() << ' ' << int(set.SetType())
+        << set.InternalSet() << set.Unsorted() << set.ConstructionOk() << ' ' << set.Uid().Value();
+    for (int k = 0; k < set.NumSubset(); ++k) {
+        const rgnC_SubsetData& s = set.SubSet(k);
+        out << " [" << s.SubsetIndex() << ' ' << s.SetIndex() << ' ' << s.MeshIndex() << ' '
+            << s.ClassIndex() << ' ' << int(s.SubsetType()) << s.Unsorted() << ' '
+            << s.Uid().Value() << ']';
+    }
+    return out.str();
+}
+
+template <class Impl>
+const Impl& implOf(const auto& path) {
+    return dynamic_cast<const Impl&>(*path.ImplPtr());
+}
+
 using SetStore = RegionWorld::Fixture;
 
 } // namespace
-
-TEST_F(SetStore, SetsReadBackWithTheirSubsetsLabelsFlagsAndUids) {
-    const rgnC_SetData original = makeSet(3);
-    {
-        ddr_Ddb db(cow_String("model"), file, ddr_Ddb::Mode::Create);
-        db.StoreRoot(cow_String("one"), original);
-    }
-    ddr_Ddb db(cow_String("model"), file, ddr_Ddb::Mode::ReadOnly);
-    const rgnC_SetData back = db.LoadRoot<rgnC_SetData>(cow_String("one"));
-    EXPECT_TRUE(back.IsEqual(original));
-    EXPECT_EQ(back.NumSubset(), 4);
-    EXPECT_EQ(back.SetLabel(), cow_String("SET-3"));
-    EXPECT_EQ(back.SetIndex(), 3);
-    EXPECT_EQ(back.SetType(), res_SetTypeEnm::SURFACE_SET);
-    EXPECT_FALSE(back.InternalSet());
-    EXPECT_FALSE(back.Unsorted());
-    EXPECT_TRUE(back.ConstructionOk());
-    EXPECT_EQ(back.Uid(), original.Uid());
-    for (int k = 0; k < 4; ++k) {
-        const rgnC_SubsetData& a = back.SubSet(k);
-        const rgnC_SubsetData& b = original.SubSet(k);
-        EXPECT_EQ(a.Uid(), b.Uid());
-        EXPECT_EQ(a.SubsetIndex(), k);
-        EXPECT_EQ(a.Unsorted(), b.Unsorted());
-        EXPECT_EQ(a.SetIndex(), 3);
-    }
-    EXPECT_EQ(back.SubSet(3).SubsetType(), res_SetTypeEnm::SURFACE_SET); // 7 became the set's type
-    EXPECT_EQ(back.SubSet(2).LookupIndex(-1), 2);
-}
 
 TEST_F(SetStore, MissingAttributesReadAsTheirDefaults) {
     {
@@ -80,12 +72,15 @@ TEST_F(SetStore, MissingAttributesReadAsTheirDefaults) {
     EXPECT_EQ(back.SubSet(1).ClassIndex(), 0);
 }
 
-TEST_F(SetStore, AStoredSubsetPathResolvesFetchingOnlyTheSetItNames) {
+// A path to a subset resolves fetching only the set it names and that subset; the whole list,
+// read afterwards, gives back every stored attribute of a set and its subsets, uids included.
+TEST_F(SetStore, AStoredSubsetPathFetchesOnlyWhatItNamesAndSetsReadBackWhole) {
+    const rgnC_SetData original = makeSet(14); // internal and unsorted
     {
         ddr_Ddb db(cow_String("model"), file, ddr_Ddb::Mode::Create);
         rgnC_SetDataMap sets;
         for (int s = 0; s < 1000; ++s)
-            sets.Insert(s, makeSet(s));
+            sets.Insert(s, s == 14 ? original : makeSet(s));
         db.StoreRoot(cow_String("sets"), sets);
         db.StoreRoot(cow_String("path"), subsetPath(17, 2));
     }
@@ -93,10 +88,7 @@ TEST_F(SetStore, AStoredSubsetPathResolvesFetchingOnlyTheSetItNames) {
     const rgnC_SubsetDataPath path = db.LoadRoot<rgnC_SubsetDataPath>(cow_String("path"));
     ASSERT_TRUE(path.IsDefined());
     EXPECT_EQ(path.Path(), cow_String("model.sets[17].subset[2]"));
-    EXPECT_EQ(path.Name(), cow_String("2"));
-    EXPECT_EQ(path.DdbName(), cow_String("model"));
     EXPECT_EQ(path.DynTypeId(), 0x02540008u);
-    EXPECT_EQ(path.PythonPath(), cow_String("ddb('model').sets[17].subset[2]"));
 
     const rgnC_SubsetData& subset = path.ImplPtr()->ConstGet(RegionWorld::OpenDatabases());
     EXPECT_EQ(subset.SetIndex(), 17);
@@ -106,6 +98,10 @@ TEST_F(SetStore, AStoredSubsetPathResolvesFetchingOnlyTheSetItNames) {
     EXPECT_EQ(db.Database().Fetches(), 2);
     path.ImplPtr()->ConstGet(RegionWorld::OpenDatabases());
     EXPECT_EQ(db.Database().Fetches(), 2);
+
+    const rgnC_SetDataMap sets = db.LoadRoot<rgnC_SetDataMap>(cow_String("sets"));
+    EXPECT_TRUE(sets.ConstGet(14).IsEqual(original));
+    EXPECT_EQ(describe(sets.ConstGet(14)), describe(original));
 }
 
 TEST_F(SetStore, PathsReloadWithTextsUidsAndSharedImplementations) {
@@ -126,12 +122,12 @@ TEST_F(SetStore, PathsReloadWithTextsUidsAndSharedImplementations) {
     const auto back = db.LoadRoot<rgnC_SubsetDataPath>(cow_String("a"));
     EXPECT_TRUE(back == path);
     EXPECT_EQ(back.Uid(), path.Uid());
-    const auto& entry = dynamic_cast<const rgnC_SubsetDataInList&>(*back.ImplPtr());
-    const auto& original = dynamic_cast<const rgnC_SubsetDataInList&>(*path.ImplPtr());
+    const auto& entry = implOf<rgnC_SubsetDataInList>(back);
+    const auto& original = implOf<rgnC_SubsetDataInList>(path);
     EXPECT_EQ(entry.Uid(), original.Uid());
     EXPECT_EQ(entry.Index(), 1);
-    const auto& member = dynamic_cast<const rgnC_SubsetListOfSet&>(*entry.Parent().ImplPtr());
-    EXPECT_EQ(member.Uid(), dynamic_cast<const rgnC_SubsetListOfSet&>(*original.Parent().ImplPtr()).Uid());
+    const auto& member = implOf<rgnC_SubsetListOfSet>(entry.Parent());
+    EXPECT_EQ(member.Uid(), implOf<rgnC_SubsetListOfSet>(original.Parent()).Uid());
     EXPECT_EQ(member.Parent().Path(), cow_String("model.sets[4]"));
     EXPECT_EQ(member.Parent().DynTypeId(), 0x02540006u);
 
@@ -149,34 +145,26 @@ TEST_F(SetStore, PathsReloadWithTextsUidsAndSharedImplementations) {
     EXPECT_TRUE(both.ConstGet(2) == both.ConstGet(0));
 }
 
-// A subset added to a stored set goes into the same transaction as the set that counts it:
-// right after the flush of the set list, another connection sees four subsets counted and four
-// stored. Resolving a writable path twice reaches the same set, with its change.
+// A subset added through a writable path is flushed with the set that counts it: right after
+// the flush of the set list, another connection sees both subsets counted and stored (killed
+// writers in the middle of such flushes are the nested crash tests' part). Resolving a writable
+// path twice reaches the same set, with its change.
 TEST_F(SetStore, ANestedChangeIsFlushedWithItsOwnerAndWritablePathsReachOneObject) {
     {
         ddr_Ddb db(cow_String("model"), file, ddr_Ddb::Mode::Create);
-        rgnC_SetDataMap sets;
-        for (int s = 0; s < 10; ++s) {
-            rgnC_SetData set(s, cow_String("S"), res_SetTypeEnm::NODE_SET, false, false);
-            for (int k = 0; k < 3; ++k)
-                set.AddSubset(0, k, idsFrom(s * 10 + k, 3), res_SetTypeEnm::NODE_SET, false, {});
-            sets.Insert(s, set);
-        }
-        db.StoreRoot(cow_String("sets"), sets);
+        StoreSets(db);
     }
     ddr_Ddb db(cow_String("model"), file, ddr_Ddb::Mode::ReadWrite);
-    const rgnC_SetDataPath nine = RegionWorld::SetPath("model", "sets", 9);
+    const rgnC_SetDataPath six = RegionWorld::SetPath("model", "sets", 6);
     ddr_DdbContainer& open = thr_ThreadSingleton<ddr_Root>::Instance().Fetch();
-    rgnC_SetData& set = nine.ImplPtr()->Get(open);
+    rgnC_SetData& set = six.ImplPtr()->Get(open);
     set.AddSubset(1, 7, idsFrom(900, 4), res_SetTypeEnm::NODE_SET, false, {});
-    EXPECT_EQ(&nine.ImplPtr()->Get(open), &set); // the same object, not fetched again
-    EXPECT_EQ(nine.ImplPtr()->Get(open).NumSubset(), 4);
+    EXPECT_EQ(&six.ImplPtr()->Get(open), &set); // the same object, not fetched again
     db.RootObject<rgnC_SetDataMap>(cow_String("sets")).Flush();
 
     ddr_Ddb other(cow_String("other"), file, ddr_Ddb::Mode::ReadOnly);
     const rgnC_SetDataMap sets = other.LoadRoot<rgnC_SetDataMap>(cow_String("sets"));
-    const rgnC_SetData& back = sets.ConstGet(9);
-    EXPECT_EQ(back.NumSubset(), 4);
-    EXPECT_EQ(back.SubsetList().Count(), 4);
-    EXPECT_EQ(back.SubSet(3).IdArray().ConstGet(3), 903);
+    EXPECT_EQ(sets.ConstGet(6).NumSubset(), 2);
+    EXPECT_EQ(sets.ConstGet(6).SubsetList().Count(), 2);
+    EXPECT_EQ(sets.ConstGet(6).SubSet(1).IdArray().ConstGet(3), 903);
 }
