@@ -26,9 +26,9 @@ TEST_F(RegionEndToEnd, ARegionFromAPathSurvivesReopeningInPairsAndPropagatingLis
         ASSERT_EQ(region.Name(), cow_String("SET-2"));
 
         rgnC_RegionPairArray contacts;
-        contacts.Append(rgnC_RegionPair(rgnC_Region(cow_String("GROUND"), cow_String("model"), 0, 4,
-                                                     false),
-                                        region, false, true, false));
+        contacts.Append(
+            rgnC_RegionPair(rgnC_Region(cow_String("GROUND"), cow_String("model"), 0, 4, false),
+                            region, false, true, false));
         db.StoreRoot(cow_String("contacts"), contacts);
 
         rgnC_PropRegionList loads;

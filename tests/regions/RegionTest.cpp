@@ -137,21 +137,15 @@ TEST_F(RegionStore, KindsAreStoredByNameAndUnknownOnesAreRefused) {
             "UPDATE rgnC_Region SET name = NULL, _space = NULL, _typeObsolete = 'Node set'");
     }
     {
-        ddr_Ddb db(cow_String("model"), file, ddr_Ddb::Mode::ReadOnly);
+        ddr_Ddb db(cow_String("model"), file, ddr_Ddb::Mode::ReadWrite);
         const rgnC_Region r = db.LoadRoot<rgnC_Region>(cow_String("r"));
         EXPECT_EQ(r.Name(), cow_String("0"));
         EXPECT_EQ(r.Space(), 0);
         EXPECT_EQ(r.SetTypeBits(), 6);
         EXPECT_EQ(r.TypeObsolete(), rgnC_SetType::NodeSet);
+        // Kind names match exactly (a kind missing from the file: storefaults' ModuleDamage).
+        db.Database().Sql().Execute("UPDATE rgnC_Region SET _typeObsolete = 'node set'");
     }
-    for (const char* bad : {"'node set'", "NULL"}) {
-        {
-            ddr_Ddb db(cow_String("model"), file, ddr_Ddb::Mode::ReadWrite);
-            db.Database().Sql().Execute(
-                (std::string("UPDATE rgnC_Region SET _typeObsolete = ") + bad).c_str());
-        }
-        ddr_Ddb db(cow_String("model"), file, ddr_Ddb::Mode::ReadOnly);
-        EXPECT_THROW(RegionWorld::ReadRootDirectly<rgnC_Region>(db, "r"), omu_ValueErrorException)
-            << bad;
-    }
+    ddr_Ddb db(cow_String("model"), file, ddr_Ddb::Mode::ReadOnly);
+    EXPECT_THROW(RegionWorld::ReadRootDirectly<rgnC_Region>(db, "r"), omu_ValueErrorException);
 }
