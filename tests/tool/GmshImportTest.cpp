@@ -20,12 +20,7 @@ StoredSets expectedSets(const std::string& file) {
     // the four solids.
     const std::map<int, int> dimensionOf = {{15, 0}, {1, 1}, {2, 2}, {3, 2},
                                             {4, 3},  {5, 3}, {6, 3}, {7, 3}};
-    std::map<std::pair<int, int>, std::string> names;
-    auto label = [&](int dim, int tag) {
-        const auto named = names.find({dim, tag});
-        return named != names.end() ? named->second
-                                    : "group_" + std::to_string(dim) + "_" + std::to_string(tag);
-    };
+    std::map<std::pair<int, int>, std::string> names; // every group of these meshes has one
     StoredSets sets;
     std::ifstream in(file);
     std::string line;
@@ -42,9 +37,9 @@ StoredSets expectedSets(const std::string& file) {
                 const std::size_t open = line.find('"');
                 names[{dim, tag}] = line.substr(open + 1, line.rfind('"') - open - 1);
                 // A group that holds nothing still gives its sets.
-                sets[{label(dim, tag), kNode}];
+                sets[{names[{dim, tag}], kNode}];
                 if (dim > 0)
-                    sets[{label(dim, tag), kElement}];
+                    sets[{names[{dim, tag}], kElement}];
             }
         } else if (line == "$Elements") {
             std::getline(in, line);
@@ -53,9 +48,10 @@ StoredSets expectedSets(const std::string& file) {
                 std::istringstream s(line);
                 const std::vector<int> v{std::istream_iterator<int>(s), {}};
                 const int dim = dimensionOf.at(v.at(1));
-                sets[{label(dim, v.at(3)), kNode}].ids.insert(v.begin() + 3 + v[2], v.end());
+                const std::string& label = names.at({dim, v.at(3)});
+                sets[{label, kNode}].ids.insert(v.begin() + 3 + v[2], v.end());
                 if (dim > 0)
-                    sets[{label(dim, v[3]), kElement}].ids.insert(v[0]);
+                    sets[{label, kElement}].ids.insert(v[0]);
             }
         }
     }
