@@ -6,11 +6,13 @@
 #include "RegionWorld.h"
 #include "nex_TextException.h"
 #include "rgnC_Region.h"
+#include "rgnC_SetType.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -44,54 +46,59 @@ using BrokenPathStore = RegionWorld::Fixture;
 
 } // namespace
 
-TEST(BrokenPath, UndefinedHandlesAnswerEmptyTextsAndTheirOwnTypeId) {
-    const rgnC_Region region;
-    expectNamesNothing(region.SetDataPath());
+TEST(BrokenPath, PathsOverNothingNameNothingAndResolvingOneSaysWhatIsMissing) {
+    // A region over an undefined handle or a broken path takes nothing from it.
+    const rgnC_Region undefined{rgnC_SetDataPath()};
+    const rgnC_SetDataPath set = setOfUndefinedList();
+    const rgnC_SubsetDataPath subset = subsetOfUndefinedList();
+    EXPECT_TRUE(undefined == rgnC_Region());
+    EXPECT_TRUE(rgnC_Region(set) == rgnC_Region());
+    EXPECT_EQ(undefined.TypeObsolete(), rgnC_SetType::None);
+    expectNamesNothing(rgnC_Region().SetDataPath());
+    expectNamesNothing(undefined.SetDataPath());
     expectNamesNothing(rgnC_SubsetDataPath());
+    expectNamesNothing(set);
+    expectNamesNothing(subset);
     EXPECT_EQ(rgnC_SetDataPath().DynTypeId(), rgnC_SetDataPath::TypeId());
     EXPECT_EQ(rgnC_SubsetDataPath().DynTypeId(), rgnC_SubsetDataPath::TypeId());
-
-    const std::string why =
-        refusal([&] { region.SetDataPath().ConstGet(RegionWorld::OpenDatabases()); });
-    EXPECT_MENTIONS(why, "rgnC_SetDataShortcut");
-    EXPECT_MENTIONS(why, "undefined");
-    EXPECT_MENTIONS(
-        refusal([] { rgnC_SubsetDataListPath().ConstGet(RegionWorld::OpenDatabases()); }),
-        "rgnC_SubsetDataListShortcut");
-}
-
-TEST(BrokenPath, EntriesOverUndefinedListsNameNothingAndSayWhatIsMissing) {
-    const rgnC_SetDataPath set = setOfUndefinedList();
-    expectNamesNothing(set);
     EXPECT_EQ(set.DynTypeId(), rgnC_SetDataInList::TypeId()); // the implementation is there
-    const std::string why = refusal([&] { set.ConstGet(RegionWorld::OpenDatabases()); });
-    EXPECT_MENTIONS(why, "rgnC_SetDataShortcut: cannot resolve a broken path");
-    EXPECT_MENTIONS(why, "the parent path (rgnC_SetDataListShortcut) of "
-                         "rgnC_SetDataInSetDataListShortcut [1] is undefined");
-    // Asked directly, the entry names itself.
-    EXPECT_MENTIONS(refusal([&] { set.ImplPtr()->ConstGet(RegionWorld::OpenDatabases()); }),
-                    "rgnC_SetDataInSetDataListShortcut: cannot be resolved");
 
-    // Two steps further down the chain, the break is still found and named.
-    const rgnC_SubsetDataPath subset = subsetOfUndefinedList();
-    expectNamesNothing(subset);
-    const std::string deep = refusal([&] { subset.ConstGet(RegionWorld::OpenDatabases()); });
-    EXPECT_MENTIONS(deep, "rgnC_SubsetDataShortcut");
-    EXPECT_MENTIONS(deep, "rgnC_SetDataInSetDataListShortcut [1] is undefined");
-    const rgnC_SubsetDataListPath subsets(new rgnC_SubsetListOfSet(rgnC_SetDataPath()));
-    EXPECT_MENTIONS(refusal([&] { subsets.ImplPtr()->ConstGet(RegionWorld::OpenDatabases()); }),
-                    "rgnC_SubsetDataListInSetDataShortcut (.subset) is undefined");
-    EXPECT_MENTIONS(refusal([] {
-                        rgnC_SetDataListPath(
-                            new rgnC_SetDataListRoot(cow_String(), cow_String("s")))
-                            .ConstGet(RegionWorld::OpenDatabases());
-                    }),
-                    "names no database");
-
-    // A region over a broken path takes nothing from it, and its ConstSet says why.
-    const rgnC_Region region(set);
-    EXPECT_TRUE(region == rgnC_Region());
-    EXPECT_MENTIONS(refusal([&] { region.ConstSet(); }), "rgnC_SetDataListShortcut");
+    const ddr_DdbContainer& open = RegionWorld::OpenDatabases();
+    const rgnC_SubsetDataListPath subsetsOfNothing(new rgnC_SubsetListOfSet(rgnC_SetDataPath()));
+    const rgnC_SetDataListPath noDatabase(new rgnC_SetDataListRoot(cow_String(), cow_String("s")));
+    const struct {
+        std::function<void()> resolve;
+        std::vector<const char*> says;
+    } cases[] = {
+        {[&] { undefined.SetDataPath().ConstGet(open); }, {"rgnC_SetDataShortcut", "undefined"}},
+        {[&] { rgnC_SubsetDataListPath().ConstGet(open); }, {"rgnC_SubsetDataListShortcut"}},
+        {[&] { set.ConstGet(open); },
+         {"rgnC_SetDataShortcut: cannot resolve a broken path",
+          "the parent path (rgnC_SetDataListShortcut) of rgnC_SetDataInSetDataListShortcut [1] "
+          "is undefined"}},
+        // Asked directly, the entry names itself.
+        {[&] { set.ImplPtr()->ConstGet(open); },
+         {"rgnC_SetDataInSetDataListShortcut: cannot be resolved"}},
+        // Two steps further down the chain, the break is still found and named.
+        {[&] { subset.ConstGet(open); },
+         {"rgnC_SubsetDataShortcut", "rgnC_SetDataInSetDataListShortcut [1] is undefined"}},
+        {[&] { subsetsOfNothing.ImplPtr()->ConstGet(open); },
+         {"rgnC_SubsetDataListInSetDataShortcut (.subset) is undefined"}},
+        {[&] { noDatabase.ConstGet(open); }, {"names no database"}},
+        {[&] { rgnC_Region(set).ConstSet(); }, {"rgnC_SetDataListShortcut"}},
+    };
+    for (std::size_t c = 0; c < std::size(cases); ++c) {
+        SCOPED_TRACE(c);
+        const std::string why = refusal(cases[c].resolve);
+        for (const char* part : cases[c].says)
+            EXPECT_MENTIONS(why, part);
+    }
+    // Over an undefined handle, ConstSet is refused with the module's own message and position.
+    const auto e = Refusal<nex_TextException>([&] { undefined.ConstSet(); });
+    ASSERT_TRUE(e);
+    EXPECT_STREQ(e->what(), "Cannot retrieve set - shortcut is undefined");
+    EXPECT_STREQ(e->File(), "generated/module/rgn/com/impl/rgnC_Region");
+    EXPECT_EQ(e->Line(), 159);
 }
 
 TEST_F(BrokenPathStore, BrokenPathsAreRefusedAtWriteAndNothingIsWritten) {
@@ -117,76 +124,70 @@ TEST_F(BrokenPathStore, BrokenPathsAreRefusedAtWriteAndNothingIsWritten) {
     EXPECT_FALSE(db.LoadRoot<rgnC_SetDataPath>(cow_String("undefined")).IsDefined());
 }
 
-// A file whose stored paths lost a part (a flipped bit or an edit): reading the path, or a
-// region holding it, is refused naming the path class, the file and the object; a handle that
-// lost its implementation reads back as an undefined path, which is harmless.
+// A file whose stored paths lost a part (a flipped bit or an edit): reading the path, a region
+// holding it or a subset path below it is refused naming the path class, the file and the
+// object; a handle that lost its implementation reads back as an undefined path, which is
+// harmless.
 TEST_F(BrokenPathStore, PathsThatLostAPartInTheFileAreRefusedWhenRead) {
-    struct Damage {
+    const struct {
         const char* sql;
-        const char* refusedBy; // empty: the path reads back undefined
-    };
-    const Damage damages[] = {
+        std::vector<const char*> roots; // refused when read; none: the path reads back undefined
+        const char* refusedBy;
+    } damages[] = {
         {"UPDATE rgnC_SetDataInSetDataListShortcut SET \"parent#OID\" = NULL, "
          "\"parent#ClassID\" = NULL",
+         {"path", "region"},
          "rgnC_SetDataInSetDataListShortcut: stored path names nothing (the parent path "
          "(rgnC_SetDataListShortcut) of rgnC_SetDataInSetDataListShortcut [4] is undefined)"},
         {"UPDATE rgnC_SetDataListShortcut SET \"impl#OID\" = NULL, \"impl#ClassID\" = NULL",
+         {"path", "region"},
          "rgnC_SetDataInSetDataListShortcut: stored path names nothing"},
         {"UPDATE ddr_SetDataListRootShortcut SET ddb = ''",
+         {"path", "region"},
          "ddr_SetDataListRootShortcut: stored path names nothing (ddr_SetDataListRootShortcut "
          "names no database)"},
-        {"UPDATE rgnC_SetDataShortcut SET \"impl#OID\" = NULL, \"impl#ClassID\" = NULL", ""},
+        {"UPDATE rgnC_SubsetDataListInSetDataShortcut SET \"parent#OID\" = NULL, "
+         "\"parent#ClassID\" = NULL",
+         {"subset"},
+         "rgnC_SubsetDataListInSetDataShortcut: stored path names nothing (the parent path "
+         "(rgnC_SetDataShortcut) of rgnC_SubsetDataListInSetDataShortcut (.subset) is "
+         "undefined)"},
+        {"UPDATE rgnC_SetDataShortcut SET \"impl#OID\" = NULL, \"impl#ClassID\" = NULL", {}, ""},
     };
-    for (const Damage& damage : damages) {
-        SCOPED_TRACE(damage.sql);
-        TempDir here;
-        const std::string path = here.File("damaged.db");
+    for (std::size_t d = 0; d < std::size(damages); ++d) {
+        SCOPED_TRACE(damages[d].sql);
+        const std::string path = dir.File("damaged-" + std::to_string(d) + ".db");
         {
             ddr_Ddb db(cow_String("model"), path, ddr_Ddb::Mode::Create);
             StoreSets(db);
             db.StoreRoot(cow_String("path"), RegionWorld::SetPath("model", "sets", 4));
             db.StoreRoot(cow_String("region"),
                          rgnC_Region(RegionWorld::SetPath("model", "sets", 4)));
-            db.Database().Sql().Execute(damage.sql);
+            const rgnC_SubsetDataListPath subsets(
+                new rgnC_SubsetListOfSet(RegionWorld::SetPath("model", "sets", 2)));
+            db.StoreRoot(cow_String("subset"),
+                         rgnC_SubsetDataPath(new rgnC_SubsetDataInList(0, subsets)));
+            db.Database().Sql().Execute(damages[d].sql);
         }
         ddr_Ddb db(cow_String("model"), path, ddr_Ddb::Mode::ReadOnly);
-        if (*damage.refusedBy) {
-            for (const char* root : {"path", "region"}) {
-                const std::string why = refusal([&] {
-                    if (std::string(root) == "path")
-                        db.LoadRoot<rgnC_SetDataPath>(cow_String(root));
-                    else
-                        db.LoadRoot<rgnC_Region>(cow_String(root));
-                });
-                EXPECT_MENTIONS(why, damage.refusedBy);
-                EXPECT_MENTIONS(why, "in file '" + path + "', object ");
-            }
-            continue;
+        for (const std::string root : damages[d].roots) {
+            const std::string why = refusal([&] {
+                if (root == "path")
+                    db.LoadRoot<rgnC_SetDataPath>(cow_String(root));
+                else if (root == "region")
+                    db.LoadRoot<rgnC_Region>(cow_String(root));
+                else
+                    db.LoadRoot<rgnC_SubsetDataPath>(cow_String(root));
+            });
+            EXPECT_MENTIONS(why, damages[d].refusedBy);
+            EXPECT_MENTIONS(why, "in file '" + path + "', object ");
         }
-        const auto back = db.LoadRoot<rgnC_SetDataPath>(cow_String("path"));
-        expectNamesNothing(back);
+        if (!damages[d].roots.empty())
+            continue;
+        expectNamesNothing(db.LoadRoot<rgnC_SetDataPath>(cow_String("path")));
         const auto region = db.LoadRoot<rgnC_Region>(cow_String("region"));
         EXPECT_EQ(region.Name(), cow_String("SET-4")); // stored with the region, not resolved
         EXPECT_EQ(region.SetDataPath().Path(), cow_String());
         EXPECT_MENTIONS(refusal([&] { region.ConstSet(); }), "shortcut is undefined");
     }
-
-    // A subset path whose subset list lost the set it belongs to.
-    {
-        ddr_Ddb db(cow_String("model"), file, ddr_Ddb::Mode::Create);
-        StoreSets(db);
-        const rgnC_SubsetDataListPath subsets(
-            new rgnC_SubsetListOfSet(RegionWorld::SetPath("model", "sets", 2)));
-        db.StoreRoot(cow_String("subset"),
-                     rgnC_SubsetDataPath(new rgnC_SubsetDataInList(0, subsets)));
-        db.Database().Sql().Execute("UPDATE rgnC_SubsetDataListInSetDataShortcut SET "
-                                    "\"parent#OID\" = NULL, \"parent#ClassID\" = NULL");
-    }
-    ddr_Ddb db(cow_String("model"), file, ddr_Ddb::Mode::ReadOnly);
-    const std::string why =
-        refusal([&] { db.LoadRoot<rgnC_SubsetDataPath>(cow_String("subset")); });
-    EXPECT_MENTIONS(why, "rgnC_SubsetDataListInSetDataShortcut: stored path names nothing (the "
-                         "parent path (rgnC_SetDataShortcut) of "
-                         "rgnC_SubsetDataListInSetDataShortcut (.subset) is undefined)");
-    EXPECT_MENTIONS(why, "in file '" + file + "', object ");
 }

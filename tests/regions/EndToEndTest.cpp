@@ -7,7 +7,6 @@
 #include "rgnC_Paths.h"
 #include "rgnC_PropRegionList.h"
 #include "rgnC_ScriptingBridge.h"
-#include "rgnC_SetType.h"
 
 #include <gtest/gtest.h>
 
@@ -26,9 +25,9 @@ TEST_F(RegionEndToEnd, ARegionFromAPathSurvivesReopeningInPairsAndPropagatingLis
         ASSERT_EQ(region.Name(), cow_String("SET-2"));
 
         rgnC_RegionPairArray contacts;
-        contacts.Append(rgnC_RegionPair(rgnC_Region(cow_String("GROUND"), cow_String("model"), 0, 4,
-                                                     false),
-                                        region, false, true, false));
+        contacts.Append(
+            rgnC_RegionPair(rgnC_Region(cow_String("GROUND"), cow_String("model"), 0, 4, false),
+                            region, false, true, false));
         db.StoreRoot(cow_String("contacts"), contacts);
 
         rgnC_PropRegionList loads;
@@ -49,8 +48,6 @@ TEST_F(RegionEndToEnd, ARegionFromAPathSurvivesReopeningInPairsAndPropagatingLis
     for (const rgnC_Region* back : {&inPair, &inList}) {
         EXPECT_TRUE(*back == region);
         EXPECT_EQ(back->Uid(), region.Uid());
-        EXPECT_EQ(back->SetTypeBits(), rgnC_Region::kSurfaceBit);
-        EXPECT_EQ(back->TypeObsolete(), rgnC_SetType::None);
         EXPECT_EQ(back->SetDataPath().Path(), cow_String("model.sets[2]"));
 
         const rgnC_SetData& set = back->ConstSet();

@@ -34,38 +34,33 @@ TEST(RegionPair, EveryFieldButTheUidCountsAndCopiesKeepIdentities) {
     EXPECT_EQ(copy.Region2().Uid(), b.Uid());
 }
 
-TEST_F(RegionPairStore, ArraysOfPairsRoundTripWithEveryUid) {
+// Stored arrays of pairs come back equal with every uid; a flag missing from the file reads
+// false.
+TEST_F(RegionPairStore, ArraysOfPairsRoundTripWithEveryUidAndAMissingFlagReadsFalse) {
     rgnC_RegionPairArray pairs;
     for (int i = 0; i < 5; ++i)
-        pairs.Append(rgnC_RegionPair(named("M", i), named("S", 2 * i), i % 2 == 0, i == 3, i == 4));
+        pairs.Append(rgnC_RegionPair(named("M", i), named("S", 2 * i), i % 2 == 0, i >= 3, i == 4));
     {
         ddr_Ddb db(cow_String("model"), file, ddr_Ddb::Mode::Create);
         db.StoreRoot(cow_String("pairs"), pairs);
         db.StoreRoot(cow_String("empty"), rgnC_RegionPairArray());
     }
-    ddr_Ddb db(cow_String("model"), file, ddr_Ddb::Mode::ReadOnly);
-    const auto back = db.LoadRoot<rgnC_RegionPairArray>(cow_String("pairs"));
-    ASSERT_EQ(back.Count(), 5);
-    for (int i = 0; i < 5; ++i) {
-        const rgnC_RegionPair& p = back.ConstGet(i);
-        EXPECT_TRUE(p == pairs.ConstGet(i)) << i;
-        EXPECT_EQ(p.Uid(), pairs.ConstGet(i).Uid());
-        EXPECT_EQ(p.Region2().Uid(), pairs.ConstGet(i).Region2().Uid());
-        EXPECT_EQ(p.Region2().SetTypeBits(), 2 * i);
-    }
-    EXPECT_EQ(db.LoadRoot<rgnC_RegionPairArray>(cow_String("empty")).Count(), 0);
-}
-
-TEST_F(RegionPairStore, AMissingFlagReadsFalse) {
-    const rgnC_RegionPair p(named("A", 4), named("B", 4), true, true, true);
     {
-        ddr_Ddb db(cow_String("model"), file, ddr_Ddb::Mode::Create);
-        db.StoreRoot(cow_String("p"), p);
+        ddr_Ddb db(cow_String("model"), file, ddr_Ddb::Mode::ReadWrite);
+        const auto back = db.LoadRoot<rgnC_RegionPairArray>(cow_String("pairs"));
+        ASSERT_EQ(back.Count(), 5);
+        for (int i = 0; i < 5; ++i) {
+            const rgnC_RegionPair& p = back.ConstGet(i);
+            EXPECT_TRUE(p == pairs.ConstGet(i)) << i;
+            EXPECT_EQ(p.Uid(), pairs.ConstGet(i).Uid());
+            EXPECT_EQ(p.Region2().Uid(), pairs.ConstGet(i).Region2().Uid());
+        }
+        EXPECT_EQ(db.LoadRoot<rgnC_RegionPairArray>(cow_String("empty")).Count(), 0);
         db.Database().Sql().Execute("UPDATE rgnC_RegionPair SET suppress = NULL");
     }
     ddr_Ddb db(cow_String("model"), file, ddr_Ddb::Mode::ReadOnly);
-    const rgnC_RegionPair back = db.LoadRoot<rgnC_RegionPair>(cow_String("p"));
+    const rgnC_RegionPair back = db.LoadRoot<rgnC_RegionPairArray>(cow_String("pairs")).ConstGet(4);
     EXPECT_FALSE(back.Suppress());
     EXPECT_TRUE(back.Ground1() && back.Ground2());
-    EXPECT_TRUE(back.Region1() == p.Region1());
+    EXPECT_TRUE(back.Region1() == pairs.ConstGet(4).Region1());
 }

@@ -1,3 +1,4 @@
+#include "RegionWorld.h"
 #include "omu_ValueErrorException.h"
 #include "rgnC_ScriptingBridge.h"
 #include "rgnC_SetType.h"
@@ -8,17 +9,12 @@
 
 namespace {
 
+using RegionWorld::Region;
+
 std::unique_ptr<omu_PrimTuple> tupleOf(omu_Primitive* p) {
     auto* t = dynamic_cast<omu_PrimTuple*>(p);
     EXPECT_NE(t, nullptr);
     return std::unique_ptr<omu_PrimTuple>(t);
-}
-
-rgnC_Region withOwners(std::initializer_list<const char*> owners, bool internal) {
-    cow_List<cow_String> l;
-    for (const char* o : owners)
-        l.Append(cow_String(o));
-    return rgnC_Region(cow_String("S"), l, 7, 12, internal);
 }
 
 } // namespace
@@ -47,19 +43,14 @@ TEST(PrimTuple, ReadsInOrderAndRefusesWrongKindsAndLeftovers) {
 }
 
 TEST(ScriptingBridge, RegionTuplesHoldNameOwnersSpaceBitsAndFlag) {
-    const auto bare = tupleOf(omu_ReturnPrim(withOwners({}, false)));
-    EXPECT_EQ(bare->Size(), 4);
-    EXPECT_EQ(bare->Kind(), '(');
-    EXPECT_EQ(bare->AsString(0), cow_String("('S', 7, 12, 0)"));
-
-    const rgnC_Region region = withOwners({"A", "B"}, true);
+    // The text shows each element's kind: strings quoted, numbers bare.
+    EXPECT_EQ(tupleOf(omu_ReturnPrim(Region("S", {}, 7, 12, false)))->AsString(0),
+              cow_String("('S', 7, 12, 0)"));
+    const rgnC_Region region = Region("S", {"A", "B"}, 7, 12, true);
     const auto t = tupleOf(omu_ReturnPrim(region));
-    ASSERT_EQ(t->Size(), 6);
-    EXPECT_EQ(t->StringAt(1), cow_String("A"));
-    EXPECT_EQ(t->StringAt(2), cow_String("B"));
-    EXPECT_EQ(t->IntAt(5), 1);
+    EXPECT_EQ(t->AsString(0), cow_String("('S', 'A', 'B', 7, 12, 1)"));
 
-    rgnC_Region back(withOwners({"X"}, false));
+    rgnC_Region back(Region("S", {"X"}, 7, 12, false));
     omu_Get(*t, back);
     EXPECT_TRUE(back == region);
     EXPECT_NE(back.Uid(), region.Uid());
@@ -83,7 +74,8 @@ TEST(ScriptingBridge, RegionTuplesHoldNameOwnersSpaceBitsAndFlag) {
 }
 
 TEST(ScriptingBridge, PairsAndArraysNestRegionTuples) {
-    const rgnC_RegionPair pair(withOwners({"A"}, false), withOwners({}, true), true, true, true);
+    const rgnC_RegionPair pair(Region("S", {"A"}, 7, 12, false), Region("S", {}, 7, 12, true), true,
+                               true, true);
     const auto p = tupleOf(omu_ReturnPrim(pair));
     EXPECT_EQ(p->AsString(0), cow_String("(('S', 'A', 7, 12, 0), ('S', 7, 12, 1))"));
 

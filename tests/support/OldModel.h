@@ -15,10 +15,10 @@
 #include "omi_Singleton.h"
 #include "rgnC_Module.h"
 #include "rgnC_Paths.h"
-#include "rgnC_SetDataListRoot.h"
 #include "rgnC_PropRegionList.h"
 #include "rgnC_Region.h"
 #include "rgnC_RegionPair.h"
+#include "rgnC_SetDataListRoot.h"
 
 #include <cstdint>
 #include <string>
@@ -46,19 +46,16 @@ inline void StoreInOldLayouts(ddr_Ddb& db, const std::vector<Layout>& layouts) {
     }
 }
 
-inline cow_1DArrayList<int> SubsetIds(int s, int k) {
-    cow_1DArrayList<int> ids;
-    for (int i = 0; i < 5 + k; ++i)
-        ids.Append(s * 1000 + 10 * k + i);
-    return ids;
-}
-
 // Subsets take the set's own type (7), as the old layouts that store no subset type imply.
 inline rgnC_SetData Set(int s, int subsets) {
     rgnC_SetData set(s, cow_String("SET-" + std::to_string(s)), static_cast<res_SetTypeEnm>(s % 3),
                      s % 2 == 1, false);
-    for (int k = 0; k < subsets; ++k)
-        set.AddSubset(k % 2, k, SubsetIds(s, k), static_cast<res_SetTypeEnm>(7), false, {});
+    for (int k = 0; k < subsets; ++k) {
+        cow_1DArrayList<int> ids;
+        for (int i = 0; i < 5 + k; ++i)
+            ids.Append(s * 1000 + 10 * k + i);
+        set.AddSubset(k % 2, k, ids, static_cast<res_SetTypeEnm>(7), false, {});
+    }
     return set;
 }
 
@@ -69,12 +66,6 @@ inline rgnC_SetDataMap Sets(int sets, int subsets) {
     return map;
 }
 
-inline rgnC_SetDataPath SetPath(int s) {
-    const rgnC_SetDataListPath list(
-        new rgnC_SetDataListRoot(cow_String("model"), cow_String("sets")));
-    return rgnC_SetDataPath(new rgnC_SetDataInList(s, list));
-}
-
 // Regions 0 .. n-1, each made from the path to set r % sets, resolved against a scratch
 // database named "model" that holds the sets (a region takes its label, internal flag and kind
 // from its set).
@@ -83,8 +74,12 @@ inline std::vector<rgnC_Region> Regions(int n, int sets) {
     scratch.StoreRoot(cow_String("sets"), Sets(sets, 0));
     std::vector<rgnC_Region> regions;
     regions.reserve(static_cast<std::size_t>(n));
-    for (int r = 0; r < n; ++r)
-        regions.emplace_back(SetPath(r % sets));
+    for (int r = 0; r < n; ++r) {
+        // A path of its own for each region, as a host makes them one by one.
+        const rgnC_SetDataListPath list(
+            new rgnC_SetDataListRoot(cow_String("model"), cow_String("sets")));
+        regions.emplace_back(rgnC_SetDataPath(new rgnC_SetDataInList(r % sets, list)));
+    }
     return regions;
 }
 
@@ -92,15 +87,6 @@ inline std::vector<rgnC_Region> Regions(int n, int sets) {
 // and path; owners, space and kind bits start empty, and the obsolete type is "None".
 inline rgnC_Region Upgraded(const rgnC_Region& written) {
     return rgnC_Region(written.Name(), cow_List<cow_String>(), 0, 0, written.Internal());
-}
-
-// Region pairs p = (2p, 2p + 1) of `regions`, stored as one array.
-inline cls_xo1DArrayList<rgnC_RegionPair> Pairs(const std::vector<rgnC_Region>& regions) {
-    cls_xo1DArrayList<rgnC_RegionPair> array;
-    for (std::size_t p = 0; 2 * p + 1 < regions.size(); ++p)
-        array.Append(rgnC_RegionPair(regions[2 * p], regions[2 * p + 1], p % 2 == 0, p % 3 == 0,
-                                     false));
-    return array;
 }
 
 // Writes a model database "model" at `path` holding `sets` sets of `subsets` subsets under
@@ -114,9 +100,13 @@ inline void Write(const std::string& path, const std::vector<Layout>& layouts, i
     ddr_Ddb db(cow_String("model"), path, ddr_Ddb::Mode::Create);
     StoreInOldLayouts(db, layouts);
     db.StoreRoot(cow_String("sets"), Sets(sets, subsets));
+    // Pair p holds regions 2p and 2p + 1.
+    cls_xo1DArrayList<rgnC_RegionPair> pairArray;
+    for (int p = 0; p < pairs; ++p)
+        pairArray.Append(
+            rgnC_RegionPair(regions[2 * p], regions[2 * p + 1], p % 2 == 0, p % 3 == 0, false));
     if (pairs > 0)
-        db.StoreRoot(cow_String("pairs"),
-                     Pairs(std::vector<rgnC_Region>(regions.begin(), regions.begin() + 2 * pairs)));
+        db.StoreRoot(cow_String("pairs"), pairArray);
     for (int i = 0; i < lists; ++i) {
         cls_xoList<rgnC_Region> inList;
         for (int r = 0; r < 3; ++r)

@@ -1,5 +1,5 @@
-// What the region tests share: the module started once per process with the root path class
-// registered, sets of every kind stored under a root of a real database file, and paths to them.
+// What the region tests share: the module started once per process, sets of every kind stored
+// under a root of a real database file, paths to them, and regions named without a path.
 #pragma once
 
 #include "ModuleStart.h"
@@ -8,11 +8,13 @@
 #include "ddr_Ddb.h"
 #include "ddr_Root.h"
 #include "rgnC_Paths.h"
+#include "rgnC_Region.h"
 #include "rgnC_SetDataListRoot.h"
 #include "thr_ThreadSingleton.h"
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 
 namespace RegionWorld {
@@ -42,13 +44,17 @@ inline rgnC_SetDataPath SetPath(const char* ddb, const char* root, int key) {
     return rgnC_SetDataPath(new rgnC_SetDataInList(key, list));
 }
 
-inline const ddr_DdbContainer& OpenDatabases() {
-    return thr_ThreadSingleton<ddr_Root>::Instance().Fetch();
+// A region named without a path, its owner names given as a list.
+inline rgnC_Region Region(const std::string& name, std::initializer_list<const char*> owners,
+                          int space = 0, int bits = 0, bool internal = false) {
+    cow_List<cow_String> names;
+    for (const char* owner : owners)
+        names.Append(cow_String(owner));
+    return rgnC_Region(cow_String(name), names, space, bits, internal);
 }
 
-inline std::int64_t Count(ddr_Ddb& db, const std::string& table) {
-    cls_SqliteStatement st(db.Database().Sql(), "SELECT COUNT(*) FROM \"" + table + "\"");
-    return st.Step() ? st.Int(0) : -1;
+inline const ddr_DdbContainer& OpenDatabases() {
+    return thr_ThreadSingleton<ddr_Root>::Instance().Fetch();
 }
 
 // Builds a stored root with T's reading constructor directly (LoadRoot does the same after

@@ -1,16 +1,20 @@
-// Shared by the tool's tests: a scratch folder, the rgn program, the meshes made for the suite,
-// and the sets of a database read back through the library (not through the tool).
+// Shared by the tool's tests: a scratch folder, the rgn program run as a user runs it, the
+// meshes made for the suite, and the sets of a database read back through the library (not
+// through the tool).
 #pragma once
 
+#include "Files.h"
 #include "ModuleStart.h"
 #include "TempDir.h"
-#include "ToolRun.h"
 #include "ddr_Ddb.h"
 #include "rgnC_Paths.h"
 #include "rgnC_SetDataMap.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -18,6 +22,13 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+// What a run of a program said: exit code, standard output and standard error.
+struct ToolRun {
+    int code = -1;
+    std::string out;
+    std::string err;
+};
 
 // A set's contents as a user sees them: every id once, and for surfaces the (element, facet)
 // pairs.
@@ -38,7 +49,38 @@ protected:
         StartModule();
     }
 
-    ToolRun rgn(const std::vector<std::string>& args) const { return runTool(args, dir.File("")); }
+    ToolRun rgn(const std::vector<std::string>& args) const { return run(RGN_TOOL_PATH, args); }
+
+    // Runs `program` through the shell and waits for it; its output goes through files in the
+    // scratch folder, so that long output cannot block it.
+    ToolRun run(const std::string& program, const std::vector<std::string>& args) const {
+        std::string command = quoted(program);
+        for (const std::string& a : args)
+            command += " " + quoted(a);
+        const std::string out = file(".rgn.out"), err = file(".rgn.err");
+        const int status =
+            std::system((command + " >" + quoted(out) + " 2>" + quoted(err)).c_str());
+        const ToolRun result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(out),
+                             ReadFile(err)};
+        std::filesystem::remove(out);
+        std::filesystem::remove(err);
+        return result;
+    }
+    // The text as one shell word.
+    static std::string quoted(const std::string& text) {
+        std::string word = "'";
+        for (const char c : text)
+            word += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        return word + "'";
+    }
+
+    // A run refused as the tool refuses: exit code 1 and one line on standard error.
+    static ::testing::AssertionResult failedInOneLine(const ToolRun& r) {
+        if (r.code == 1 && std::count(r.err.begin(), r.err.end(), '\n') == 1)
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "exit code " << r.code << ", said: " << r.err;
+    }
+
     static std::string mesh(const std::string& name) {
         return std::string(RGN_TOOL_MESHES) + "/" + name;
     }
