@@ -51,13 +51,11 @@ public:
                 [](cls_ReadVisitor& rv) -> void* { return new Link(rv); }, 1)
             .AddAttribute(field(), cls_AttrObject, TypeId(), cls_CollSingle);
     }
+    // A chain of `n` links.
     static Link Chain(int n) {
         Link first;
-        for (int i = 1; i < n; ++i) {
-            Link link;
-            link.next = cow_COW<Link, cow_Virtual<Link>>(new Link(first));
-            first = link;
-        }
+        if (n > 1)
+            first.next = cow_COW<Link, cow_Virtual<Link>>(new Link(Chain(n - 1)));
         return first;
     }
 

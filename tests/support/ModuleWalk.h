@@ -64,8 +64,8 @@ inline std::uint64_t Digest(const rgnC_SetData& set, std::uint64_t h) {
 
 // Every entry of a map, fetched.
 template <class T>
-std::uint64_t DigestMap(const cls_Map2Obj<int, T, cow_ArrayCOW<T, cow_Virtual<T>>>& map,
-                        std::uint64_t h) {
+std::uint64_t Digest(const cls_Map2Obj<int, T, cow_ArrayCOW<T, cow_Virtual<T>>>& map,
+                     std::uint64_t h) {
     cls_Map2ObjIter<int, T, cow_ArrayCOW<T, cow_Virtual<T>>> it(map);
     for (it.First(); !it.IsDone(); it.Next())
         h = Digest(it.CurrentValue(), Mix(h, it.CurrentKey()));
@@ -73,11 +73,11 @@ std::uint64_t DigestMap(const cls_Map2Obj<int, T, cow_ArrayCOW<T, cow_Virtual<T>
 }
 
 // The texts of a path, and what it names when it names something.
-template <class T, class F>
-std::uint64_t DigestPath(const ddr_Shortcut<T>& path, std::uint64_t h, F named) {
+template <class T>
+std::uint64_t DigestPath(const ddr_Shortcut<T>& path, std::uint64_t h) {
     h = Mix(h, path.Path().view(), path.PythonPath().view(), path.IsDefined() ? 1u : 0u);
     if (path.IsDefined())
-        h = named(path.ConstGet(thr_ThreadSingleton<ddr_Root>::Instance().Fetch()), h);
+        h = Digest(path.ConstGet(thr_ThreadSingleton<ddr_Root>::Instance().Fetch()), h);
     return h;
 }
 
@@ -113,7 +113,7 @@ inline std::uint64_t ReadRoot(ddr_Ddb& db, const cow_String& name, std::uint64_t
     const std::uint32_t classId = root ? root->classId : 0;
     h = Mix(h, classId);
     if (classId == cls_MapTypeId)
-        return DigestMap(db.RootObject<rgnC_SetDataMap>(name), h);
+        return Digest(db.RootObject<rgnC_SetDataMap>(name), h);
     if (classId == rgnC_SetData::TypeId())
         return Digest(db.LoadRoot<rgnC_SetData>(name), h);
     if (classId == rgnC_SubsetData::TypeId())
@@ -131,20 +131,14 @@ inline std::uint64_t ReadRoot(ddr_Ddb& db, const cow_String& name, std::uint64_t
             return DigestList(db.LoadRoot<rgnC_RegionPairArray>(name), h);
         return DigestList(db.LoadRoot<cls_xoList<rgnC_Region>>(name), h);
     }
-    const auto set = [](const rgnC_SetData& s, std::uint64_t d) { return Digest(s, d); };
-    const auto subset = [](const rgnC_SubsetData& s, std::uint64_t d) { return Digest(s, d); };
     if (classId == rgnC_SetDataPath::TypeId())
-        return DigestPath(db.LoadRoot<rgnC_SetDataPath>(name), h, set);
+        return DigestPath(db.LoadRoot<rgnC_SetDataPath>(name), h);
     if (classId == rgnC_SubsetDataPath::TypeId())
-        return DigestPath(db.LoadRoot<rgnC_SubsetDataPath>(name), h, subset);
+        return DigestPath(db.LoadRoot<rgnC_SubsetDataPath>(name), h);
     if (classId == rgnC_SetDataListPath::TypeId())
-        return DigestPath(
-            db.LoadRoot<rgnC_SetDataListPath>(name), h,
-            [](const rgnC_SetDataMap& m, std::uint64_t d) { return DigestMap(m, d); });
+        return DigestPath(db.LoadRoot<rgnC_SetDataListPath>(name), h);
     if (classId == rgnC_SubsetDataListPath::TypeId())
-        return DigestPath(
-            db.LoadRoot<rgnC_SubsetDataListPath>(name), h,
-            [](const rgnC_SubsetDataMap& m, std::uint64_t d) { return DigestMap(m, d); });
+        return DigestPath(db.LoadRoot<rgnC_SubsetDataListPath>(name), h);
     return Digest(db.LoadRoot<rgnC_Region>(name), h);
 }
 

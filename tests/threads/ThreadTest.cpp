@@ -28,6 +28,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -146,10 +147,17 @@ TEST_F(Threads, EachThreadStoresAndReloadsItsOwnDatabase) {
     crew.Run([](int t, Crew& c) {
         ddr_Ddb db(cow_String("model"), ":memory:", ddr_Ddb::Mode::Create);
         const std::string who = "thread " + std::to_string(t) + ": ";
+        // Stores `value` under `root` and checks that it reads back equal.
+        const auto roundTrip = [&](const char* root, const auto& value, const std::string& what) {
+            db.StoreRoot(cow_String(root), value);
+            const auto back = db.LoadRoot<std::decay_t<decltype(value)>>(cow_String(root));
+            c.Check(back == value, what + root + " changed");
+            return back;
+        };
         for (int round = 0; round < kRounds; ++round) {
             const std::string what = who + "round " + std::to_string(round) + ": ";
-            switch (round % 4) {
-            case 0: {
+            const cls_xoList<rgnC_Region> regions = regionsOf(t, round);
+            if (round % 4 == 0) {
                 rgnC_SetDataMap sets;
                 for (int s = 0; s < 2; ++s)
                     sets.Insert(s, makeSet(t, round + s));
@@ -157,28 +165,18 @@ TEST_F(Threads, EachThreadStoresAndReloadsItsOwnDatabase) {
                 const auto back = db.LoadRoot<rgnC_SetDataMap>(cow_String("sets"));
                 for (int s = 0; s < 2; ++s)
                     c.Check(back.ConstGet(s).IsEqual(sets.ConstGet(s)), what + "a set changed");
-                break;
-            }
-            case 1: {
-                rgnC_PropRegionList regions;
-                regions = regionsOf(t, round);
-                db.StoreRoot(cow_String("regions"), regions);
-                c.Check(db.LoadRoot<rgnC_PropRegionList>(cow_String("regions")) == regions,
-                        what + "regions changed");
-                break;
-            }
-            case 2: {
-                const cls_xoList<rgnC_Region> regions = regionsOf(t, round);
-                const rgnC_RegionPair pair(regions.ConstGet(0), regions.ConstGet(1), round % 8 == 2,
-                                           false, false);
-                db.StoreRoot(cow_String("pair"), pair);
-                c.Check(db.LoadRoot<rgnC_RegionPair>(cow_String("pair")) == pair,
-                        what + "pair changed");
-                break;
-            }
-            default:
-                db.StoreRoot(cow_String("path"), RegionWorld::SetPath("model", "sets", round % 2));
-                const auto path = db.LoadRoot<rgnC_SetDataPath>(cow_String("path"));
+            } else if (round % 4 == 1) {
+                rgnC_PropRegionList propagated;
+                propagated = regions;
+                roundTrip("regions", propagated, what);
+            } else if (round % 4 == 2) {
+                roundTrip("pair",
+                          rgnC_RegionPair(regions.ConstGet(0), regions.ConstGet(1), round % 8 == 2,
+                                          false, false),
+                          what);
+            } else {
+                const auto path =
+                    roundTrip("path", RegionWorld::SetPath("model", "sets", round % 2), what);
                 c.Check(path.Path() == cow_String("model.sets[" + std::to_string(round % 2) + "]"),
                         what + "path read back as " + path.Path().str());
             }
