@@ -18,6 +18,7 @@ inline std::uint64_t Mix(std::uint64_t h, std::string_view text) {
     return Mix(h, text.size());
 }
 
+// An enumerated value folds as its number.
 template <class E>
 requires std::is_enum_v<E> std::uint64_t Mix(std::uint64_t h, E value) {
     return Mix(h, static_cast<std::uint64_t>(value));
