@@ -156,7 +156,6 @@ TEST_F(Threads, EachThreadStoresAndReloadsItsOwnDatabase) {
         };
         for (int round = 0; round < kRounds; ++round) {
             const std::string what = who + "round " + std::to_string(round) + ": ";
-            const cls_xoList<rgnC_Region> regions = regionsOf(t, round);
             if (round % 4 == 0) {
                 rgnC_SetDataMap sets;
                 for (int s = 0; s < 2; ++s)
@@ -167,9 +166,10 @@ TEST_F(Threads, EachThreadStoresAndReloadsItsOwnDatabase) {
                     c.Check(back.ConstGet(s).IsEqual(sets.ConstGet(s)), what + "a set changed");
             } else if (round % 4 == 1) {
                 rgnC_PropRegionList propagated;
-                propagated = regions;
+                propagated = regionsOf(t, round);
                 roundTrip("regions", propagated, what);
             } else if (round % 4 == 2) {
+                const cls_xoList<rgnC_Region> regions = regionsOf(t, round);
                 roundTrip("pair",
                           rgnC_RegionPair(regions.ConstGet(0), regions.ConstGet(1), round % 8 == 2,
                                           false, false),
