@@ -1,10 +1,10 @@
-#include "Probe.h"
+// Object lists and arrays stored whole and read back in order, list identities, enumerated
+// values stored by name, and element refusals that leave the stored lists alone.
 #include "Refusal.h"
+#include "StoreWalk.h"
 #include "TempDir.h"
-#include "cls_SqliteStatement.h"
 #include "cls_xo1DArrayList.h"
 #include "cls_xoList.h"
-#include "ddr_Ddb.h"
 #include "nex_TextException.h"
 #include "omu_ValueErrorException.h"
 
@@ -14,7 +14,7 @@ namespace {
 
 class ListStore : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { Probe::Register(); }
+    static void SetUpTestSuite() { StoreWalk::RegisterProbe(); }
     TempDir dir;
     std::string file = dir.File("lists.db");
 };
@@ -87,12 +87,10 @@ TEST_F(ListStore, EnumeratedValuesAreStoredByNameAndUnknownNamesAreRefused) {
     {
         ddr_Ddb db(cow_String("l"), file, ddr_Ddb::Mode::Create);
         db.StoreRoot(cow_String("p"), Probe(1, "x", res_SetTypeEnm::SURFACE_FACET));
-        cls_SqliteConnection& sql = db.Database().Sql();
-        cls_SqliteStatement& name = sql.Cached("SELECT name FROM omu_PrimEnum");
-        ASSERT_TRUE(name.Step());
-        EXPECT_EQ(name.Text(0), "SURFACE_FACET");
-        name.Reset();
-        sql.Execute("UPDATE omu_PrimEnum SET name = 'Node set'");
+        EXPECT_EQ(StoreWalk::Answer(db, "SELECT count(*) FROM omu_PrimEnum "
+                                        "WHERE name = 'SURFACE_FACET'"),
+                  1);
+        db.Database().Sql().Execute("UPDATE omu_PrimEnum SET name = 'Node set'");
     }
     ddr_Ddb db(cow_String("l"), file, ddr_Ddb::Mode::ReadOnly);
     const auto e = Refusal<omu_ValueErrorException>([&] { db.LoadRoot<Probe>(cow_String("p")); });

@@ -19,31 +19,17 @@
 #include <functional>
 #include <grp.h>
 #include <optional>
-#include <signal.h>
 #include <string>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
 
 using StoreWalk::ProbeMap;
+using Mode = ddr_Ddb::Mode;
 
 constexpr uid_t kNobody = 65534;
 constexpr int kCannotDrop = 77;
-
-// 300 probes under one root, each in rows of its own.
-void writeProbes(const std::string& path) {
-    ddr_Ddb db(cow_String("write"), path, ddr_Ddb::Mode::Create);
-    ProbeMap map;
-    for (int k = 0; k < 300; ++k) {
-        Probe p(k, ("probe " + std::to_string(k)).c_str());
-        for (int i = 0; i < 200; ++i)
-            p.ids.Append(k * 1000 + i);
-        map.Insert(k, p);
-    }
-    db.StoreRoot(cow_String("probes"), map);
-}
 
 // The message of the nex_Exception that `action` throws, or nothing.
 std::optional<std::string> refusal(const std::function<void()>& action) {
@@ -56,37 +42,25 @@ std::optional<std::string> refusal(const std::function<void()>& action) {
 }
 
 // Runs `action` in a child process as an unprivileged user (as root only; others run it as
-// themselves) and answers the message it was refused with, "" when nothing was thrown, or
-// nothing when the child could not drop its privileges.
-std::optional<std::string> refusalAsNobody(const std::function<void()>& action) {
-    int fds[2];
-    if (::pipe(fds) != 0)
-        return std::nullopt;
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(fds[0]);
+// themselves): whether it was refused with exactly `expected` ("": not refused), the child
+// printing the message it got otherwise; nothing when it could not drop its privileges.
+std::optional<bool> refusedAsNobody(const std::string& expected,
+                                    const std::function<void()>& action) {
+    Child child([&](const Child::Report& report) {
         if (::geteuid() == 0 &&
             (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0))
-            ::_exit(kCannotDrop);
+            return report(kCannotDrop);
         const std::string message = refusal(action).value_or("");
-        const bool sent =
-            ::write(fds[1], message.data(), message.size()) == static_cast<ssize_t>(message.size());
-        ::_exit(sent ? 0 : 1); // no exit handlers: they belong to the parent
-    }
-    ::close(fds[1]);
-    std::string message;
-    char buffer[512];
-    for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;)
-        message.append(buffer, static_cast<std::size_t>(n));
-    ::close(fds[0]);
-    int status = 0;
-    if (child < 0 || ::waitpid(child, &status, 0) != child)
+        if (message != expected)
+            std::fprintf(stderr, "child: refused with '%s'\n", message.c_str());
+        report(message == expected);
+    });
+    std::int64_t answer = -1;
+    const bool received = child.Receive(answer);
+    EXPECT_TRUE(received && ExitedCleanly(child.Wait())) << "the child did not answer";
+    if (answer == kCannotDrop)
         return std::nullopt;
-    if (WIFEXITED(status) && WEXITSTATUS(status) == kCannotDrop)
-        return std::nullopt;
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
-        << "the child ended with status " << status;
-    return message;
+    return answer == 1;
 }
 
 class FileCauses : public ::testing::Test {
@@ -107,9 +81,18 @@ protected:
     }
 
     TempDir dir;
+    // 300 probes under one root, each in rows of its own.
     std::string sample = [this] {
         const std::string path = dir.File("sample.db");
-        writeProbes(path);
+        ddr_Ddb db(cow_String("write"), path, Mode::Create);
+        ProbeMap map;
+        for (int k = 0; k < 300; ++k) {
+            Probe p(k, ("probe " + std::to_string(k)).c_str());
+            for (int i = 0; i < 200; ++i)
+                p.ids.Append(k * 1000 + i);
+            map.Insert(k, p);
+        }
+        db.StoreRoot(cow_String("probes"), map);
         return path;
     }();
 };
@@ -124,7 +107,7 @@ TEST_F(FileCauses, AFileCutUnderAnOpenReaderIsRefused) {
         SCOPED_TRACE(toNothing ? "cut to nothing" : "cut to half");
         const std::string path = dir.File(toNothing ? "zero.db" : "half.db");
         std::filesystem::copy_file(sample, path);
-        ddr_Ddb db(cow_String("reader"), path, ddr_Ddb::Mode::ReadOnly);
+        ddr_Ddb db(cow_String("reader"), path, Mode::ReadOnly);
         ProbeMap map = db.LoadRoot<ProbeMap>(cow_String("probes"));
         ASSERT_EQ(map.Count(), 300);
         EXPECT_EQ(map.ConstGet(0).number, 0);
@@ -133,81 +116,79 @@ TEST_F(FileCauses, AFileCutUnderAnOpenReaderIsRefused) {
 
         int refused = 0;
         for (int k = 299; k > 0; k -= 7) {
-            const auto why = refusal([&] { (void)map.ConstGet(k).ids.Count(); });
-            if (!why)
-                continue; // a page read before the cut may still be cached
-            ++refused;
-            EXPECT_EQ(why->rfind("model database '" + path + "': ", 0), 0u) << *why;
+            // A page read before the cut may still be cached: not every fetch fails.
+            if (const auto why = refusal([&] { (void)map.ConstGet(k).ids.Count(); })) {
+                ++refused;
+                EXPECT_EQ(why->rfind("model database '" + path + "': ", 0), 0u) << *why;
+            }
         }
         EXPECT_GT(refused, 0);
         // And the database refuses what comes next the same way, down to its close.
-        const auto next = refusal([&] { db.LoadRoot<ProbeMap>(cow_String("probes")); });
-        ASSERT_TRUE(next.has_value());
-        EXPECT_MENTIONS(*next, "model database '" + path + "'");
+        EXPECT_MENTIONS(refusal([&] { db.LoadRoot<ProbeMap>(cow_String("probes")); }).value_or(""),
+                        "model database '" + path + "'");
     }
 }
 
-TEST_F(FileCauses, AFolderThatIsNotWritable) {
+TEST_F(FileCauses, AFolderOrAFileThatIsNotWritable) {
     const std::string path = placeSample("readonly-folder", 0555, 0666);
     const std::string folder = dir.File("readonly-folder");
-    const auto why =
-        refusalAsNobody([&] { ddr_Ddb db(cow_String("w"), path, ddr_Ddb::Mode::ReadWrite); });
+    const std::string notWritable = "': the folder '" + folder +
+                                    "' is not writable; a model database opened for writing "
+                                    "keeps its journal there";
+    const auto why = refusedAsNobody("model database '" + path + notWritable,
+                                     [&] { ddr_Ddb db(cow_String("w"), path, Mode::ReadWrite); });
     if (!why)
         GTEST_SKIP() << "cannot drop to an unprivileged user to test permissions";
-    EXPECT_EQ(*why, "model database '" + path + "': the folder '" + folder +
-                        "' is not writable; a model database opened for writing keeps its "
-                        "journal there");
+    EXPECT_TRUE(*why);
     // A new file there is refused the same way, and reading still works.
     const std::string fresh = folder + "/new.db";
-    EXPECT_MENTIONS(refusalAsNobody([&] {
-                        ddr_Ddb db(cow_String("n"), fresh, ddr_Ddb::Mode::Create);
-                    }).value_or(""),
-                    "the folder '" + folder + "' is not writable");
-    EXPECT_EQ(refusalAsNobody([&] {
-                  ddr_Ddb db(cow_String("r"), path, ddr_Ddb::Mode::ReadOnly);
-                  StoreWalk::ReadEveryRoot(db);
-              }).value_or("not run"),
-              "");
+    EXPECT_TRUE(refusedAsNobody("model database '" + fresh + notWritable, [&] {
+                    ddr_Ddb db(cow_String("n"), fresh, Mode::Create);
+                }).value_or(false));
+    EXPECT_TRUE(refusedAsNobody("", [&] {
+                    ddr_Ddb db(cow_String("r"), path, Mode::ReadOnly);
+                    StoreWalk::ReadEveryRoot(db);
+                }).value_or(false));
     ::chmod(folder.c_str(), 0755);
-}
 
-TEST_F(FileCauses, AFileThatIsNotWritable) {
-    const std::string path = placeSample("readonly-file", 0777, 0444);
-    const auto why =
-        refusalAsNobody([&] { ddr_Ddb db(cow_String("w"), path, ddr_Ddb::Mode::ReadWrite); });
-    if (!why)
-        GTEST_SKIP() << "cannot drop to an unprivileged user to test permissions";
-    EXPECT_EQ(*why, "model database '" + path + "': the file is not writable");
+    const std::string file = placeSample("readonly-file", 0777, 0444);
+    EXPECT_TRUE(refusedAsNobody("model database '" + file + "': the file is not writable", [&] {
+                    ddr_Ddb db(cow_String("w"), file, Mode::ReadWrite);
+                }).value_or(false));
 }
 
 // A write cut short by a kill leaves a hot journal, which a reader must roll back before it
 // may read; in a folder it cannot write, it cannot, and says so instead of "disk I/O error".
-TEST_F(FileCauses, AHotJournalInAFolderThatIsNotWritable) {
+// Where it may write, even a read-only open rolls the write back and reads the last committed
+// state, although pages of the write had reached the file.
+TEST_F(FileCauses, AHotJournalIsRolledBackByTheNextReaderWhereItMayWrite) {
     const std::string path = placeSample("hot", 0777, 0666);
+    const std::uint64_t committed = [&] {
+        ddr_Ddb db(cow_String("before"), path, Mode::ReadOnly);
+        return StoreWalk::ReadEveryRoot(db);
+    }();
     ASSERT_TRUE(LeaveWriteCutShort(path)) << "the half write failed before the kill";
     const std::string journal = path + "-journal";
     ASSERT_TRUE(std::filesystem::exists(journal));
+    ASSERT_GT(std::filesystem::file_size(path), 40 * 65536u) << "no page reached the file";
     ::chmod(journal.c_str(), 0666);
     const std::string folder = dir.File("hot");
     ::chmod(folder.c_str(), 0555);
-
-    const auto why = refusalAsNobody([&] {
-        ddr_Ddb db(cow_String("r"), path, ddr_Ddb::Mode::ReadOnly);
-        StoreWalk::ReadEveryRoot(db);
-    });
-    if (!why)
-        GTEST_SKIP() << "cannot drop to an unprivileged user to test permissions";
-    EXPECT_EQ(*why, "model database '" + path + "': holds a write cut short by a crash (journal '" +
-                        journal +
-                        "'), which must be rolled back before it can be read, and the "
-                        "folder '" +
-                        folder + "' is not writable");
+    const auto why = refusedAsNobody(
+        "model database '" + path + "': holds a write cut short by a crash (journal '" + journal +
+            "'), which must be rolled back before it can be read, and the folder '" + folder +
+            "' is not writable",
+        [&] {
+            ddr_Ddb db(cow_String("r"), path, Mode::ReadOnly);
+            StoreWalk::ReadEveryRoot(db);
+        });
+    EXPECT_TRUE(why.value_or(true));
     EXPECT_TRUE(std::filesystem::exists(journal)); // left for a reader that may roll it back
 
-    // Where it may write, the reader rolls the write back and reads the last committed state.
     ::chmod(folder.c_str(), 0777);
-    ddr_Ddb db(cow_String("r"), path, ddr_Ddb::Mode::ReadOnly);
-    ProbeMap map = db.LoadRoot<ProbeMap>(cow_String("probes"));
-    EXPECT_EQ(map.ConstGet(5).number, 5);
+    ddr_Ddb db(cow_String("r"), path, Mode::ReadOnly);
+    EXPECT_EQ(StoreWalk::ReadEveryRoot(db), committed);
     EXPECT_FALSE(std::filesystem::exists(journal));
+    if (!why)
+        GTEST_SKIP() << "cannot drop to an unprivileged user to test permissions";
 }

@@ -14,8 +14,11 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 
 namespace {
+
+using Mode = ddr_Ddb::Mode;
 
 // Set k has k + 1 subsets; subset 1 has facet ids.
 rgnC_SetData setWithSubsets(int k) {
@@ -33,10 +36,9 @@ rgnC_SetData setWithSubsets(int k) {
     return set;
 }
 
-// What a case does to the sample, which root it reads, the class and object (a query for its
-// row) the refusal must name, and a part of the problem.
+// What a case does to the sample, the root it reads, the class and object (a query for its row)
+// the refusal must name, and a part of the problem.
 struct Case {
-    const char* what;
     const char* sql;
     const char* root;
     const char* className;
@@ -49,121 +51,106 @@ struct Case {
 #define SUBSETS2 "(SELECT \"subsetList#OID\" FROM rgnC_SetData WHERE oid = " SET2 ")"
 #define SUBSET(k) "(SELECT elemOid FROM cls_map WHERE oid = " SUBSETS2 " AND key = " #k ")"
 #define PAIR "(SELECT oid FROM rgnC_RegionPair LIMIT 1)"
-#define PROPAGATED "(SELECT oid FROM rgnC_PropRegionList LIMIT 1)"
-#define PROPAGATED_LIST "(SELECT \"val#OID\" FROM rgnC_PropRegionList LIMIT 1)"
 #define NAMED_REGION "(SELECT oid FROM cls_roots WHERE name = 'named')"
+#define SET_ROW(column, value) "UPDATE rgnC_SetData SET " column " = " value " WHERE oid = " SET2
+#define SET2_CASE(column, value, problem)                                                          \
+    { SET_ROW(column, value), "sets", "rgnC_SetData", SET2, problem }
 
 const Case kCases[] = {
-    {"a negative subset count", "UPDATE rgnC_SetData SET numSubset = -1 WHERE oid = " SET2, "sets",
-     "rgnC_SetData", SET2, "numSubset is -1, a negative count"},
-    {"a subset count beyond an int",
-     "UPDATE rgnC_SetData SET numSubset = 1099511627776 WHERE oid = " SET2, "sets", "rgnC_SetData",
-     SET2, "1099511627776, beyond the range of an int"},
-    {"a subset count larger than the subsets stored",
-     "UPDATE rgnC_SetData SET numSubset = 4 WHERE oid = " SET2, "sets", "rgnC_SetData", SET2,
-     "numSubset is 4 but its subset list holds 3 subsets under the keys 0 to 2"},
-    {"a subset count smaller than the subsets stored",
-     "UPDATE rgnC_SetData SET numSubset = 2 WHERE oid = " SET2, "sets", "rgnC_SetData", SET2,
-     "numSubset is 2 but its subset list holds 3"},
-    {"a subset missing from the list", "DELETE FROM cls_map WHERE oid = " SUBSETS2 " AND key = 0",
-     "sets", "rgnC_SetData", SET2,
+    // Counts that disagree with what is stored, and entries under keys their records contradict.
+    SET2_CASE("numSubset", "-1", "numSubset is -1, a negative count"),
+    SET2_CASE("numSubset", "1099511627776", "1099511627776, beyond the range of an int"),
+    SET2_CASE("numSubset", "4",
+              "numSubset is 4 but its subset list holds 3 subsets under the keys 0 to 2"),
+    SET2_CASE("numSubset", "2", "numSubset is 2 but its subset list holds 3"),
+    {"DELETE FROM cls_map WHERE oid = " SUBSETS2 " AND key = 0", "sets", "rgnC_SetData", SET2,
      "numSubset is 3 but its subset list holds 2 subsets under the keys 1 to 2"},
-    {"a facet list neither empty nor one per id",
-     "UPDATE cls_intlist SET count = 2, ids = x'0100000002000000' "
+    {"UPDATE cls_intlist SET count = 2, ids = x'0100000002000000' "
      "WHERE oid = (SELECT \"facetIdArray#OID\" FROM rgnC_SubsetData WHERE oid = " SUBSET(1) ")",
      "sets", "rgnC_SubsetData", SUBSET(1), "its facet id list holds 2 ids for 4 ids"},
-    {"a subset index that disagrees with its key",
-     "UPDATE rgnC_SubsetData SET subsetIndex = 0 WHERE oid = " SUBSET(2), "sets", "rgnC_SubsetData",
+    {"UPDATE rgnC_SubsetData SET subsetIndex = 0 WHERE oid = " SUBSET(2), "sets", "rgnC_SubsetData",
      SUBSET(2), "subsetIndex is 0 but the subset is stored under the key 2"},
-    {"a negative subset index",
-     "UPDATE rgnC_SubsetData SET subsetIndex = -3 WHERE oid = " SUBSET(1), "sets",
+    {"UPDATE rgnC_SubsetData SET subsetIndex = -3 WHERE oid = " SUBSET(1), "sets",
      "rgnC_SubsetData", SUBSET(1), "subsetIndex is -3, a negative key"},
-    {"a subset of another set", "UPDATE rgnC_SubsetData SET setIndex = 7 WHERE oid = " SUBSET(0),
-     "sets", "rgnC_SubsetData", SUBSET(0),
-     "setIndex is 7 but the subset belongs to the set of index 2"},
-    {"a set index stored as a real", "UPDATE rgnC_SetData SET setIndex = 2.5 WHERE oid = " SET2,
-     "sets", "rgnC_SetData", SET2, "'setIndex' holds a real number where an int belongs"},
-    {"a set index stored as text", "UPDATE rgnC_SetData SET setIndex = 'two' WHERE oid = " SET2,
-     "sets", "rgnC_SetData", SET2, "'setIndex' holds text where an int belongs"},
-    // A column of text turns an integer written by SQL into text; a BLOB stays what it is.
-    {"a label stored as bytes", "UPDATE rgnC_SetData SET setLabel = x'07' WHERE oid = " SET2,
-     "sets", "rgnC_SetData", SET2, "'setLabel' holds a BLOB where text belongs"},
-    {"a flag other than 0 or 1", "UPDATE rgnC_SetData SET internalSet = 2 WHERE oid = " SET2,
-     "sets", "rgnC_SetData", SET2, "'internalSet' holds 2 where a bool belongs"},
-    {"a set type outside the table",
-     "UPDATE omu_PrimEnum SET name = 'BOGUS' "
+    {"UPDATE rgnC_SubsetData SET setIndex = 7 WHERE oid = " SUBSET(0), "sets", "rgnC_SubsetData",
+     SUBSET(0), "setIndex is 7 but the subset belongs to the set of index 2"},
+    // Values of the wrong kind. A column of text turns an integer written by SQL into text; a
+    // BLOB stays what it is.
+    SET2_CASE("setIndex", "2.5", "'setIndex' holds a real number where an int belongs"),
+    SET2_CASE("setIndex", "'two'", "'setIndex' holds text where an int belongs"),
+    SET2_CASE("setLabel", "x'07'", "'setLabel' holds a BLOB where text belongs"),
+    SET2_CASE("internalSet", "2", "'internalSet' holds 2 where a bool belongs"),
+    // Names outside an enumeration's table.
+    {"UPDATE omu_PrimEnum SET name = 'BOGUS' "
      "WHERE oid = (SELECT \"setType#OID\" FROM rgnC_SetData WHERE oid = " SET2 ")",
      "sets", "rgnC_SetData", SET2, "str not allowed: BOGUS"},
-    {"a subset entry that is a set",
-     "UPDATE cls_map SET elemOid = " SET2 ", elemClassId = 39059459 "
+    {"UPDATE rgnC_Region SET _typeObsolete = 'BOGUS' WHERE oid = " NAMED_REGION, "named",
+     "rgnC_Region", NAMED_REGION, "str not allowed: BOGUS"},
+    {"UPDATE rgnC_Region SET _typeObsolete = NULL WHERE oid = " NAMED_REGION, "named",
+     "rgnC_Region", NAMED_REGION, "str not allowed: 0"},
+    {"UPDATE rgnC_PropRegionList SET state = 'BOGUS'", "propagated", "rgnC_PropRegionList",
+     "(SELECT oid FROM rgnC_PropRegionList LIMIT 1)", "str not allowed: BOGUS"},
+    // Objects missing, or of the wrong class.
+    {"UPDATE cls_map SET elemOid = " SET2 ", elemClassId = 39059459 "
      "WHERE oid = " SUBSETS2 " AND key = 1",
      "sets", "rgnC_SetData", SET2, "stands under key 1 of stored map"},
-    {"a region kind outside the table",
-     "UPDATE rgnC_Region SET _typeObsolete = 'BOGUS' WHERE oid = " NAMED_REGION, "named",
-     "rgnC_Region", NAMED_REGION, "str not allowed: BOGUS"},
-    {"a region without its kind",
-     "UPDATE rgnC_Region SET _typeObsolete = NULL WHERE oid = " NAMED_REGION, "named",
-     "rgnC_Region", NAMED_REGION, "str not allowed: 0"},
-    {"a pair without its first region",
-     "UPDATE rgnC_RegionPair SET \"region1#OID\" = NULL, \"region1#ClassID\" = NULL", "pair",
+    {"UPDATE rgnC_RegionPair SET \"region1#OID\" = NULL, \"region1#ClassID\" = NULL", "pair",
      "rgnC_RegionPair", PAIR, "attribute 'region1' holds no region"},
-    {"a pair whose region is a set",
-     "UPDATE rgnC_RegionPair SET \"region2#OID\" = " SET2 ", \"region2#ClassID\" = 39059459",
+    {"UPDATE rgnC_RegionPair SET \"region2#OID\" = " SET2 ", \"region2#ClassID\" = 39059459",
      "pair", "rgnC_RegionPair", PAIR,
      "attribute 'region2' refers to a 'rgnC_SetData' where another class belongs"},
-    {"a propagation state outside the table", "UPDATE rgnC_PropRegionList SET state = 'BOGUS'",
-     "propagated", "rgnC_PropRegionList", PROPAGATED, "str not allowed: BOGUS"},
-    {"a region list holding a set",
-     "UPDATE cls_objlist SET elemOid = " SET2 ", elemClassId = 39059459 "
-     "WHERE oid = " PROPAGATED_LIST " AND pos = 1",
+    {"UPDATE cls_objlist SET elemOid = " SET2 ", elemClassId = 39059459 "
+     "WHERE oid = (SELECT \"val#OID\" FROM rgnC_PropRegionList LIMIT 1) AND pos = 1",
      "propagated", "rgnC_SetData", SET2, "stands where a 'rgnC_Region' belongs"},
 };
 
 class ModuleDamage : public RegionWorld::Fixture {
 protected:
     void SetUp() override {
-        ddr_Ddb db(cow_String(ModuleWalk::kDdbName), sample, ddr_Ddb::Mode::Create);
+        ddr_Ddb db(cow_String(ModuleWalk::kDdbName), sample, Mode::Create);
         rgnC_SetDataMap sets;
         for (int k = 0; k < 4; ++k)
             sets.Insert(k, setWithSubsets(k));
         db.StoreRoot(cow_String("sets"), sets);
         const rgnC_Region named(cow_String("TOP"), cow_String("part"), 0, 4, false);
         db.StoreRoot(cow_String("named"), named);
-        db.StoreRoot(
-            cow_String("pair"),
-            rgnC_RegionPair(rgnC_Region(RegionWorld::SetPath(ModuleWalk::kDdbName, "sets", 1)),
-                            named, true, false, false));
+        const auto setRegion = [](int k) {
+            return rgnC_Region(RegionWorld::SetPath(ModuleWalk::kDdbName, "sets", k));
+        };
+        db.StoreRoot(cow_String("pair"), rgnC_RegionPair(setRegion(1), named, true, false, false));
         rgnC_PropRegionList propagated;
         propagated.Get().Append(named);
-        propagated.Get().Append(rgnC_Region(RegionWorld::SetPath(ModuleWalk::kDdbName, "sets", 3)));
+        propagated.Get().Append(setRegion(3));
         db.StoreRoot(cow_String("propagated"), propagated);
     }
 
+    // A copy of the sample changed by `sql`, and the row `objectRow` selects there.
+    std::pair<std::string, std::int64_t> damaged(const char* sql, const char* objectRow) {
+        const std::string path = dir.File("damaged" + std::to_string(++files) + ".db");
+        std::filesystem::copy_file(sample, path);
+        ddr_Ddb db(cow_String("damage"), path, Mode::ReadWrite);
+        db.Database().Sql().Execute(sql);
+        cls_SqliteStatement query(db.Database().Sql(), std::string("SELECT ") + objectRow);
+        return {path, query.Step() ? query.Int(0) : 0};
+    }
+
     std::string sample = dir.File("sample.db");
+    int files = 0;
 };
 
 } // namespace
 
+// The message names the file once, in front; then the object and its class; then the problem.
 TEST_F(ModuleDamage, EveryDetectableCaseIsRefusedNamingFileClassAndObject) {
     {
-        ddr_Ddb db(cow_String(ModuleWalk::kDdbName), sample, ddr_Ddb::Mode::ReadOnly);
+        ddr_Ddb db(cow_String(ModuleWalk::kDdbName), sample, Mode::ReadOnly);
         EXPECT_NO_THROW(ModuleWalk::ReadEveryRoot(db)); // the sample itself is whole
     }
-    int n = 0;
     for (const Case& c : kCases) {
-        SCOPED_TRACE(c.what);
-        const std::string path = dir.File("damaged" + std::to_string(n++) + ".db");
-        std::filesystem::copy_file(sample, path);
-        std::int64_t row = 0;
-        {
-            ddr_Ddb db(cow_String("damage"), path, ddr_Ddb::Mode::ReadWrite);
-            db.Database().Sql().Execute(c.sql);
-            cls_SqliteStatement query(db.Database().Sql(), std::string("SELECT ") + c.objectRow);
-            ASSERT_TRUE(query.Step());
-            row = query.Int(0);
-        }
+        SCOPED_TRACE(c.sql);
+        const auto [path, row] = damaged(c.sql, c.objectRow);
         ASSERT_GT(row, 0);
-        ddr_Ddb db(cow_String(ModuleWalk::kDdbName), path, ddr_Ddb::Mode::ReadOnly);
+        ddr_Ddb db(cow_String(ModuleWalk::kDdbName), path, Mode::ReadOnly);
         const std::string message =
             RefusalText([&] { ModuleWalk::ReadRoot(db, cow_String(c.root), 0); });
         EXPECT_EQ(message.rfind("model database '" + path + "': ", 0), 0u) << message;
@@ -176,13 +163,9 @@ TEST_F(ModuleDamage, EveryDetectableCaseIsRefusedNamingFileClassAndObject) {
 // A class's own refusal keeps its type and its text; the context only goes in front, and a
 // nested read adds it once.
 TEST_F(ModuleDamage, OwnRefusalsKeepTheirTypeAndText) {
-    const std::string path = dir.File("enum.db");
-    std::filesystem::copy_file(sample, path);
-    {
-        ddr_Ddb db(cow_String("damage"), path, ddr_Ddb::Mode::ReadWrite);
-        db.Database().Sql().Execute("UPDATE rgnC_Region SET _typeObsolete = 'BOGUS'");
-    }
-    ddr_Ddb db(cow_String(ModuleWalk::kDdbName), path, ddr_Ddb::Mode::ReadOnly);
+    const std::string path =
+        damaged("UPDATE rgnC_Region SET _typeObsolete = 'BOGUS'", NAMED_REGION).first;
+    ddr_Ddb db(cow_String(ModuleWalk::kDdbName), path, Mode::ReadOnly);
     const std::string bare = RefusalText<omu_ValueErrorException>(
         [] { omu_PrimEnum<rgnC_SetType, 1> kind(cow_String("BOGUS")); });
     ASSERT_FALSE(bare.empty());

@@ -15,11 +15,7 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <filesystem>
 #include <cstdio>
-#include <random>
-#include <thread>
 
 namespace {
 
@@ -33,18 +29,17 @@ cow_1DArrayList<int> subsetIds(int firstGeneration, int s) {
     return ids;
 }
 
-rgnC_SetData rebuilt(int g, int s) {
-    rgnC_SetData set(s, cow_String("S" + std::to_string(s)), res_SetTypeEnm::NODE_SET, false, false);
-    set.AddSubset(0, 0, subsetIds(g, s), res_SetTypeEnm::NODE_SET, false, {});
-    return set;
-}
-
+// Set s at generation g: rebuilt with one subset every third generation, else one subset more.
 void advance(rgnC_SetDataMap& sets, int g) {
     for (int s = 0; s < kSets; ++s) {
-        if (g % 3 == 0)
-            sets.Insert(s, rebuilt(g, s));
-        else
+        if (g % 3 != 0) {
             sets.Get(s).AddSubset(0, g % 3, subsetIds(g, s), res_SetTypeEnm::NODE_SET, false, {});
+            continue;
+        }
+        rgnC_SetData set(s, cow_String("S" + std::to_string(s)), res_SetTypeEnm::NODE_SET, false,
+                         false);
+        set.AddSubset(0, 0, subsetIds(g, s), res_SetTypeEnm::NODE_SET, false, {});
+        sets.Insert(s, set);
     }
 }
 
@@ -56,37 +51,20 @@ int generationOf(const std::string& path) {
     int generation = -1;
     for (int s = 0; s < kSets; ++s) {
         const rgnC_SetData& set = sets.ConstGet(s);
-        if (set.NumSubset() != set.SubsetList().Count() || set.NumSubset() < 1) {
-            ADD_FAILURE() << "set " << s << " counts " << set.NumSubset() << " subsets and holds "
-                          << set.SubsetList().Count();
+        const int n = set.NumSubset();
+        bool whole = n == set.SubsetList().Count() && n >= 1;
+        const int r = whole ? set.SubSet(0).IdArray().ConstGet(0) / 100 : -1;
+        for (int k = 0; whole && k < n; ++k)
+            whole = set.SubSet(k).IdArray().IsEqual(subsetIds(r + k, s));
+        if (!whole || (generation >= 0 && r + n - 1 != generation)) {
+            ADD_FAILURE() << "set " << s << " counts " << n << " subsets, holds "
+                          << set.SubsetList().Count() << ", and is of generation " << r + n - 1
+                          << " (set 0 of " << generation << ") or of none";
             return -1;
         }
-        const int r = set.SubSet(0).IdArray().ConstGet(0) / 100;
-        for (int k = 0; k < set.NumSubset(); ++k)
-            if (!set.SubSet(k).IdArray().IsEqual(subsetIds(r + k, s))) {
-                ADD_FAILURE() << "subset " << k << " of set " << s << " is not of its generation";
-                return -1;
-            }
-        const int g = r + set.NumSubset() - 1;
-        if (generation >= 0 && g != generation) {
-            ADD_FAILURE() << "set " << s << " is of generation " << g << ", set 0 of " << generation;
-            return -1;
-        }
-        generation = g;
+        generation = r + n - 1;
     }
     return generation;
-}
-
-// The writer: generations from `first` on, each reported with the sweeps done so far.
-void writeGenerations(const std::string& path, int first, pid_t parent,
-                      const Child::Report& report) {
-    ddr_Ddb db(cow_String("model"), path, ddr_Ddb::Mode::ReadWrite);
-    rgnC_SetDataMap sets = db.LoadRoot<rgnC_SetDataMap>(cow_String("sets"));
-    for (int g = first; ::getppid() == parent; ++g) {
-        advance(sets, g);
-        sets.Flush();
-        report(std::int64_t{g} << 32 | db.Database().Sweeps());
-    }
 }
 
 } // namespace
@@ -98,42 +76,37 @@ TEST(NestedCrash, KilledWritersLeaveWholeSetsThroughNestedFlushesAndSweeps) {
     {
         ddr_Ddb db(cow_String("model"), path, ddr_Ddb::Mode::Create);
         rgnC_SetDataMap sets;
-        for (int s = 0; s < kSets; ++s)
-            sets.Insert(s, rebuilt(0, s));
+        advance(sets, 0);
         db.StoreRoot(cow_String("sets"), sets);
     }
     int before = generationOf(path);
     ASSERT_EQ(before, 0);
-    std::mt19937 random(777);
-    int sweeps = 0, killsInTransaction = 0; // acknowledgements after a sweep; kills in a commit
-    for (int round = 0; round < kKills && !::testing::Test::HasFailure(); ++round) {
-        SCOPED_TRACE("round " + std::to_string(round));
-        const pid_t parent = ::getpid();
-        Child writer([&](const Child::Report& report) {
-            writeGenerations(path, before + 1, parent, report);
+    const pid_t parent = ::getpid();
+    int sweeps = 0; // generations acknowledged after a sweep
+    const int killsInTransaction = KillWritersAtRandom(
+        path, kKills, 777,
+        // Each generation is reported with the sweeps done so far.
+        [&](const Child::Report& report) {
+            ddr_Ddb db(cow_String("model"), path, ddr_Ddb::Mode::ReadWrite);
+            rgnC_SetDataMap sets = db.LoadRoot<rgnC_SetDataMap>(cow_String("sets"));
+            report(kWriterReady);
+            for (int g = before + 1; ::getppid() == parent; ++g) {
+                advance(sets, g);
+                sets.Flush();
+                report(std::int64_t{g} << 32 | db.Database().Sweeps());
+            }
+        },
+        [&](const std::vector<std::int64_t>& reports) {
+            int acked = before;
+            for (const std::int64_t r : reports) {
+                acked = static_cast<int>(r >> 32);
+                sweeps += (r & 0xFFFFFFFF) > 0 ? 1 : 0;
+            }
+            const int now = generationOf(path);
+            EXPECT_GE(now, acked);
+            EXPECT_LE(now, acked + 1);
+            before = now;
         });
-        ASSERT_TRUE(writer.Started());
-        // Wait for one to three generations, then kill at a random moment of the next.
-        int acked = before;
-        std::int64_t ack = 0;
-        auto take = [&] { acked = static_cast<int>(ack >> 32), sweeps += (ack & 0xFFFFFFFF) > 0; };
-        for (int wait = 1 + random() % 3; wait > 0; --wait)
-            if (writer.Receive(ack))
-                take();
-        std::this_thread::sleep_for(std::chrono::microseconds(random() % 20000));
-        const int status = writer.Kill();
-        ASSERT_TRUE(KilledBySignal(status))
-            << "the writer ended by itself (status " << status << ")";
-        while (writer.Receive(ack))
-            take();
-        if (std::filesystem::exists(path + "-journal"))
-            ++killsInTransaction;
-
-        const int now = generationOf(path);
-        EXPECT_GE(now, acked);
-        EXPECT_LE(now, acked + 1);
-        before = now;
-    }
     EXPECT_GT(before, kKills); // the writers got work done between the kills
     EXPECT_GT(sweeps, 0);
     EXPECT_GT(killsInTransaction, 0);

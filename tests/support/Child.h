@@ -8,14 +8,20 @@
 //   const int status = writer.Kill();
 #pragma once
 
+#include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <chrono>
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <functional>
+#include <random>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include <poll.h>
 #include <sys/wait.h>
@@ -111,4 +117,50 @@ inline bool LeaveWriteCutShort(const std::string& path) {
         ::_exit(2);
     });
     return KilledBySignal(writer.Wait());
+}
+
+// What a writer killed by KillWritersAtRandom reports first, once it has opened its file.
+constexpr std::int64_t kWriterReady = -1;
+
+// Kills writers of the file at `path` at random moments, `rounds` times (fixed seed). Each round
+// forks `write`, which reports kWriterReady, then a number for each write it committed. Most
+// kills come after 1 to 3 more reports, at a random point of the next write (its length taken
+// from the last one seen, so that the kills spread over whole writes on a slow machine as on a
+// fast one); every fifth may land while the writer opens the file and rolls back what the last
+// kill left. `check` then gets the numbers the killed writer reported. Stops at the first
+// failure; answers how many kills left a journal, inside a transaction.
+inline int KillWritersAtRandom(const std::string& path, int rounds, unsigned seed,
+                               const std::function<void(const Child::Report&)>& write,
+                               const std::function<void(const std::vector<std::int64_t>&)>& check) {
+    using Clock = std::chrono::steady_clock;
+    std::mt19937 random(seed);
+    Clock::duration writeTime = std::chrono::milliseconds(50);
+    int inTransaction = 0;
+    for (int round = 0; round < rounds && !::testing::Test::HasFailure(); ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        Child writer(write);
+        std::vector<std::int64_t> reports;
+        std::int64_t value = 0;
+        if (round % 5 != 0) {
+            EXPECT_TRUE(writer.Receive(value) && value == kWriterReady)
+                << "the writer did not start";
+            auto last = Clock::now();
+            for (int wait = 1 + random() % 3; wait > 0 && writer.Receive(value); --wait) {
+                reports.push_back(value);
+                writeTime = Clock::now() - last;
+                last = Clock::now();
+            }
+        }
+        const auto delay = round % 5 != 0 ? writeTime : std::chrono::milliseconds(20);
+        std::this_thread::sleep_for(delay * (random() % 1000) / 1000);
+        const int status = writer.Kill();
+        EXPECT_TRUE(KilledBySignal(status))
+            << "the writer ended by itself (status " << status << ")";
+        while (writer.Receive(value))
+            if (value != kWriterReady)
+                reports.push_back(value);
+        inTransaction += std::filesystem::exists(path + "-journal") ? 1 : 0;
+        check(reports);
+    }
+    return inTransaction;
 }

@@ -35,71 +35,56 @@ inline void Start() {
 inline std::uint64_t Ids(const cow_1DArrayList<int>& ids, std::uint64_t h) {
     for (int i = 0; i < ids.Count(); ++i)
         h = Mix(h, static_cast<std::uint32_t>(ids.ConstGet(i)));
-    return Mix(h, static_cast<std::uint64_t>(ids.Count()));
+    return Mix(h, ids.Count());
 }
 
 // Every field of the subset, and its id lookup, which builds the index table.
 inline std::uint64_t Digest(const rgnC_SubsetData& s, std::uint64_t h) {
-    h = Mix(h, static_cast<std::uint64_t>(s.SetIndex()));
-    h = Mix(h, static_cast<std::uint64_t>(s.SubsetIndex()));
-    h = Mix(h, static_cast<std::uint64_t>(s.MeshIndex()));
-    h = Mix(h, static_cast<std::uint64_t>(s.ClassIndex()));
-    h = Mix(h, static_cast<std::uint64_t>(s.SubsetType()));
-    h = Mix(h, (s.Unsorted() ? 2u : 0u) | (s.ConstructionOk() ? 1u : 0u));
+    h = Mix(h, s.SetIndex(), s.SubsetIndex(), s.MeshIndex(), s.ClassIndex(), s.SubsetType(),
+            (s.Unsorted() ? 2u : 0u) | (s.ConstructionOk() ? 1u : 0u));
     h = Ids(s.FacetIdArray(), Ids(s.IdArray(), h));
     if (s.IdArray().Count() > 0)
-        h = Mix(h, static_cast<std::uint64_t>(s.LookupIndex(s.IdArray().ConstGet(0))));
+        h = Mix(h, s.LookupIndex(s.IdArray().ConstGet(0)));
     return h;
 }
 
 // The set and every subset, by index and by the lookup on mesh, class and type.
 inline std::uint64_t Digest(const rgnC_SetData& set, std::uint64_t h) {
-    h = Mix(h, static_cast<std::uint64_t>(set.SetIndex()));
-    h = Mix(h, set.SetLabel().view());
-    h = Mix(h, static_cast<std::uint64_t>(set.SetType()));
-    h = Mix(h, (set.InternalSet() ? 4u : 0u) | (set.Unsorted() ? 2u : 0u) |
-                   (set.ConstructionOk() ? 1u : 0u));
-    h = Mix(h, static_cast<std::uint64_t>(set.NumSubset()));
+    h = Mix(h, set.SetIndex(), set.SetLabel().view(), set.SetType(),
+            (set.InternalSet() ? 4u : 0u) | (set.Unsorted() ? 2u : 0u) |
+                (set.ConstructionOk() ? 1u : 0u),
+            set.NumSubset());
     for (int i = 0; i < set.NumSubset(); ++i) {
         const rgnC_SubsetData& s = set.SubSet(i);
-        h = Digest(s, h);
-        h = Mix(h, set.SubSet(s.MeshIndex(), s.ClassIndex(), s.SubsetType()).SubsetIndex());
+        h = Mix(Digest(s, h),
+                set.SubSet(s.MeshIndex(), s.ClassIndex(), s.SubsetType()).SubsetIndex());
     }
     return Mix(h, set.IsEqual(set) ? 1u : 0u);
 }
 
 // Every entry of a map, fetched.
 template <class T>
-std::uint64_t DigestMap(const cls_Map2Obj<int, T, cow_ArrayCOW<T, cow_Virtual<T>>>& map,
-                        std::uint64_t h) {
+std::uint64_t Digest(const cls_Map2Obj<int, T, cow_ArrayCOW<T, cow_Virtual<T>>>& map,
+                     std::uint64_t h) {
     cls_Map2ObjIter<int, T, cow_ArrayCOW<T, cow_Virtual<T>>> it(map);
     for (it.First(); !it.IsDone(); it.Next())
-        h = Digest(it.CurrentValue(), Mix(h, static_cast<std::uint64_t>(it.CurrentKey())));
-    return Mix(h, static_cast<std::uint64_t>(map.Count()));
-}
-
-inline const ddr_DdbContainer& OpenDatabases() {
-    return thr_ThreadSingleton<ddr_Root>::Instance().Fetch();
+        h = Digest(it.CurrentValue(), Mix(h, it.CurrentKey()));
+    return Mix(h, map.Count());
 }
 
 // The texts of a path, and what it names when it names something.
-template <class T, class F>
-std::uint64_t DigestPath(const ddr_Shortcut<T>& path, std::uint64_t h, F named) {
-    h = Mix(h, path.Path().view());
-    h = Mix(h, path.PythonPath().view());
-    h = Mix(h, path.IsDefined() ? 1u : 0u);
+template <class T>
+std::uint64_t DigestPath(const ddr_Shortcut<T>& path, std::uint64_t h) {
+    h = Mix(h, path.Path().view(), path.PythonPath().view(), path.IsDefined() ? 1u : 0u);
     if (path.IsDefined())
-        h = named(path.ConstGet(OpenDatabases()), h);
+        h = Digest(path.ConstGet(thr_ThreadSingleton<ddr_Root>::Instance().Fetch()), h);
     return h;
 }
 
 // The region's fields, and the set its path names.
 inline std::uint64_t Digest(const rgnC_Region& r, std::uint64_t h) {
-    h = Mix(h, r.FullName().view());
-    h = Mix(h, static_cast<std::uint64_t>(r.TypeObsolete()));
-    h = Mix(h, static_cast<std::uint64_t>(r.SetTypeBits()));
-    h = Mix(h, static_cast<std::uint64_t>(r.Space()));
-    h = Mix(h, r.Internal() ? 1u : 0u);
+    h = Mix(h, r.FullName().view(), r.TypeObsolete(), r.SetTypeBits(), r.Space(),
+            r.Internal() ? 1u : 0u);
     for (int i = 0; i < r.OwnerNames().Count(); ++i)
         h = Mix(h, r.OwnerNames().ConstGet(i).view());
     h = Mix(h, r.SetDataPath().Path().view());
@@ -117,7 +102,7 @@ template <class List>
 std::uint64_t DigestList(const List& list, std::uint64_t h) {
     for (int i = 0; i < list.Count(); ++i)
         h = Digest(list.ConstGet(i), h);
-    return Mix(h, static_cast<std::uint64_t>(list.Count()));
+    return Mix(h, list.Count());
 }
 
 // Reads one root as the class it is stored as; an id the module does not store as a root goes
@@ -128,7 +113,7 @@ inline std::uint64_t ReadRoot(ddr_Ddb& db, const cow_String& name, std::uint64_t
     const std::uint32_t classId = root ? root->classId : 0;
     h = Mix(h, classId);
     if (classId == cls_MapTypeId)
-        return DigestMap(db.RootObject<rgnC_SetDataMap>(name), h);
+        return Digest(db.RootObject<rgnC_SetDataMap>(name), h);
     if (classId == rgnC_SetData::TypeId())
         return Digest(db.LoadRoot<rgnC_SetData>(name), h);
     if (classId == rgnC_SubsetData::TypeId())
@@ -137,7 +122,7 @@ inline std::uint64_t ReadRoot(ddr_Ddb& db, const cow_String& name, std::uint64_t
         return Digest(db.LoadRoot<rgnC_RegionPair>(name), h);
     if (classId == rgnC_PropRegionList::TypeId()) {
         const auto list = db.LoadRoot<rgnC_PropRegionList>(name);
-        return DigestList(list.ConstGet(), Mix(h, static_cast<std::uint64_t>(list.GetState())));
+        return DigestList(list.ConstGet(), Mix(h, list.GetState()));
     }
     if (classId == cls_ListTypeId) {
         // A list of regions or an array of region pairs: its first element tells which.
@@ -146,20 +131,14 @@ inline std::uint64_t ReadRoot(ddr_Ddb& db, const cow_String& name, std::uint64_t
             return DigestList(db.LoadRoot<rgnC_RegionPairArray>(name), h);
         return DigestList(db.LoadRoot<cls_xoList<rgnC_Region>>(name), h);
     }
-    const auto set = [](const rgnC_SetData& s, std::uint64_t d) { return Digest(s, d); };
-    const auto subset = [](const rgnC_SubsetData& s, std::uint64_t d) { return Digest(s, d); };
     if (classId == rgnC_SetDataPath::TypeId())
-        return DigestPath(db.LoadRoot<rgnC_SetDataPath>(name), h, set);
+        return DigestPath(db.LoadRoot<rgnC_SetDataPath>(name), h);
     if (classId == rgnC_SubsetDataPath::TypeId())
-        return DigestPath(db.LoadRoot<rgnC_SubsetDataPath>(name), h, subset);
+        return DigestPath(db.LoadRoot<rgnC_SubsetDataPath>(name), h);
     if (classId == rgnC_SetDataListPath::TypeId())
-        return DigestPath(
-            db.LoadRoot<rgnC_SetDataListPath>(name), h,
-            [](const rgnC_SetDataMap& m, std::uint64_t d) { return DigestMap(m, d); });
+        return DigestPath(db.LoadRoot<rgnC_SetDataListPath>(name), h);
     if (classId == rgnC_SubsetDataListPath::TypeId())
-        return DigestPath(
-            db.LoadRoot<rgnC_SubsetDataListPath>(name), h,
-            [](const rgnC_SubsetDataMap& m, std::uint64_t d) { return DigestMap(m, d); });
+        return DigestPath(db.LoadRoot<rgnC_SubsetDataListPath>(name), h);
     return Digest(db.LoadRoot<rgnC_Region>(name), h);
 }
 

@@ -20,24 +20,16 @@ public:
 
     explicit Probe(int number = 0, const char* label = "",
                    res_SetTypeEnm kind = res_SetTypeEnm::NODE_SET)
-        : number(number), label(label), kind(kind), uid(cls_Uid::AllocateUid()) {
-        ++LiveCounted::live;
-    }
+        : number(number), label(label), kind(kind), uid(cls_Uid::AllocateUid()) {}
     explicit Probe(const cls_ReadVisitor& rv)
         : number(rv.Memento().ReadInt(field("number"), -1)),
           label(rv.Memento().ReadString(field("label"), cow_String("0"))),
           flag(rv.Memento().ReadBool(field("flag"), false)),
           kind(cls_ReadVisitor(rv, field("kind"))), ids(cls_ReadVisitor(rv, field("ids"))),
-          names(cls_ReadVisitor(rv, field("names"))), uid(rv.GetUid()) {
-        ++LiveCounted::live;
-    }
-    Probe(const Probe& o)
-        : number(o.number), label(o.label), flag(o.flag), kind(o.kind), ids(o.ids),
-          names(o.names), uid(o.uid) {
-        ++LiveCounted::live;
-    }
+          names(cls_ReadVisitor(rv, field("names"))), uid(rv.GetUid()) {}
+    Probe(const Probe&) = default;
     Probe& operator=(const Probe&) = default;
-    virtual ~Probe() { --LiveCounted::live; }
+    virtual ~Probe() = default;
 
     virtual Probe* Copy() const { return new Probe(*this); }
 
@@ -78,5 +70,7 @@ public:
     cls_Uid uid;
 
 private:
+    LiveCounted counted_; // counts this probe, from any constructor, in LiveCounted::live
+
     static cls_FieldHandle field(const char* name) { return cls_FieldHandle(-1, name); }
 };

@@ -10,13 +10,17 @@
 #include "Mix.h"
 #include "Probe.h"
 #include "cls_Map2Obj.h"
+#include "cls_SqliteStatement.h"
 #include "ddr_Ddb.h"
 
 #include <cstdint>
+#include <map>
+#include <string>
 
 namespace StoreWalk {
 
 using ProbeMap = cls_Map2Obj<int, Probe, cow_ArrayCOW<Probe, cow_Virtual<Probe>>>;
+using ProbeMapIter = cls_Map2ObjIter<int, Probe, cow_ArrayCOW<Probe, cow_Virtual<Probe>>>;
 
 // Registers Probe in the current registrar once per process. Registering again would replace
 // its metadata while open databases may still refer to the old one.
@@ -27,10 +31,7 @@ inline void RegisterProbe() {
 
 // Every stored field of the probe: its number, label, flag, kind, ids and names.
 inline std::uint64_t Digest(const Probe& p, std::uint64_t h) {
-    h = Mix(h, static_cast<std::uint64_t>(p.number));
-    h = Mix(h, p.label.view());
-    h = Mix(h, p.flag ? 1 : 0);
-    h = Mix(h, static_cast<std::uint64_t>(p.kind.GetValue()));
+    h = Mix(h, p.number, p.label.view(), p.flag ? 1 : 0, p.kind.GetValue());
     for (int i = 0; i < p.ids.Count(); ++i)
         h = Mix(h, static_cast<std::uint32_t>(p.ids.ConstGet(i)));
     for (int i = 0; i < p.names.Count(); ++i)
@@ -44,13 +45,30 @@ inline std::uint64_t ReadRoot(ddr_Ddb& db, const cow_String& name, std::uint64_t
     const auto root = db.Database().FindRoot(name.str());
     if (root && root->classId == ProbeMap::TypeId()) {
         ProbeMap map = db.LoadRoot<ProbeMap>(name);
-        cls_Map2ObjIter<int, Probe, cow_ArrayCOW<Probe, cow_Virtual<Probe>>> it(map);
+        ProbeMapIter it(map);
         for (it.First(); !it.IsDone(); it.Next())
-            h = Digest(it.CurrentValue(), Mix(h, static_cast<std::uint64_t>(it.CurrentKey())));
+            h = Digest(it.CurrentValue(), Mix(h, it.CurrentKey()));
         return h;
     }
     // Any other class id goes through Probe's loader, which must refuse it cleanly.
     return Digest(db.LoadRoot<Probe>(name), h);
+}
+
+// Every entry of the stored map `root` as key -> number, read by a fresh read-only connection.
+inline std::map<int, int> StoredNumbers(const std::string& path, const char* root = "m") {
+    ddr_Ddb db(cow_String("numbers"), path, ddr_Ddb::Mode::ReadOnly);
+    const ProbeMap map = db.LoadRoot<ProbeMap>(cow_String(root));
+    std::map<int, int> numbers;
+    ProbeMapIter it(map);
+    for (it.First(); !it.IsDone(); it.Next())
+        numbers[it.CurrentKey()] = it.CurrentValue().number;
+    return numbers;
+}
+
+// The number a query of one value (a count) answers on the connection of `db`.
+inline std::int64_t Answer(ddr_Ddb& db, const std::string& query) {
+    cls_SqliteStatement statement(db.Database().Sql(), query);
+    return statement.Step() ? statement.Int(0) : -1;
 }
 
 inline std::uint64_t ReadEveryRoot(ddr_Ddb& db) {

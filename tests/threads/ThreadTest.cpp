@@ -2,6 +2,7 @@
 // handed from one thread to another, and the process-wide registries read from all of them.
 // These tests prove their point by not crashing and, in the ThreadSanitizer build, by
 // producing no report; the checks inside catch what a race would corrupt.
+#include "NoLeaks.h"
 #include "RegionWorld.h"
 #include "atr_translate.h"
 #include "cls_ClassRegistrar.h"
@@ -27,8 +28,8 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <type_traits>
 #include <vector>
-
 
 namespace {
 
@@ -50,33 +51,26 @@ public:
                 try {
                     body(t, *this);
                 } catch (const std::exception& e) {
-                    Fail("thread " + std::to_string(t) + " threw: " + e.what());
+                    Check(false, "thread " + std::to_string(t) + " threw: " + e.what());
                 }
             });
         for (std::thread& th : crew)
             th.join();
     }
+    // Takes the lock only on a failure: a check must not order the threads it watches.
     void Check(bool ok, const std::string& what) {
-        if (!ok)
-            Fail(what);
-    }
-    void Fail(const std::string& what) {
+        if (ok)
+            return;
         std::lock_guard<std::mutex> lock(mutex_);
-        if (failures_.size() < 10)
-            failures_.push_back(what);
-        ++failed_;
+        if (++failed_ <= 10)
+            report_ += what + "\n";
     }
     int Failed() const { return failed_; }
-    std::string Report() const {
-        std::string all;
-        for (const std::string& f : failures_)
-            all += f + "\n";
-        return all;
-    }
+    const std::string& Report() const { return report_; }
 
 private:
     std::mutex mutex_;
-    std::vector<std::string> failures_;
+    std::string report_; // the first ten failures
     int failed_ = 0;
 };
 
@@ -100,25 +94,21 @@ rgnC_SetData makeSet(int t, int s) {
 // otherwise lose an object). Short bursts are tried many times, since on a busy machine two
 // threads do not always overlap.
 bool uidsAreDistinctAcrossThreads() {
-    constexpr int kBursts = 50, kDraws = 20000;
-    for (int burst = 0; burst < kBursts; ++burst) {
+    constexpr int kDraws = 20000;
+    Crew crew;
+    for (int burst = 0; burst < 50; ++burst) {
         std::vector<std::uint64_t> drawn[2];
-        std::atomic<int> ready{0};
-        auto draw = [&](int t) {
-            drawn[t].reserve(kDraws);
-            ++ready;
-            while (ready.load() < 2)
-                std::this_thread::yield();
-            for (int i = 0; i < kDraws; ++i)
-                drawn[t].push_back(cls_Uid::AllocateUid().Value());
-        };
-        std::thread first(draw, 0), second(draw, 1);
-        first.join();
-        second.join();
-        std::vector<std::uint64_t> all = drawn[0];
-        all.insert(all.end(), drawn[1].begin(), drawn[1].end());
-        std::sort(all.begin(), all.end());
-        if (std::adjacent_find(all.begin(), all.end()) != all.end())
+        for (auto& d : drawn)
+            d.reserve(kDraws);
+        crew.Run(
+            [&](int t, Crew&) {
+                for (int i = 0; i < kDraws; ++i)
+                    drawn[t].push_back(cls_Uid::AllocateUid().Value());
+            },
+            2);
+        drawn[0].insert(drawn[0].end(), drawn[1].begin(), drawn[1].end());
+        std::sort(drawn[0].begin(), drawn[0].end());
+        if (std::adjacent_find(drawn[0].begin(), drawn[0].end()) != drawn[0].end())
             return false;
     }
     return true;
@@ -133,9 +123,16 @@ cls_xoList<rgnC_Region> regionsOf(int t, int round) {
     return l;
 }
 
-class Threads : public ::testing::Test {
+// Every test: no check failed in any thread, and every counter taken was given back.
+class Threads : public NoLeaks {
 protected:
     static void SetUpTestSuite() { RegionWorld::Start(); }
+    void TearDown() override {
+        EXPECT_EQ(crew.Failed(), 0) << crew.Report();
+        NoLeaks::TearDown();
+    }
+
+    Crew crew;
 };
 
 } // namespace
@@ -147,49 +144,41 @@ protected:
 TEST_F(Threads, EachThreadStoresAndReloadsItsOwnDatabase) {
     ASSERT_TRUE(uidsAreDistinctAcrossThreads());
     constexpr int kRounds = 1000;
-    const long countersBefore = cow_Counter::LiveCount();
-    Crew crew;
     crew.Run([](int t, Crew& c) {
         ddr_Ddb db(cow_String("model"), ":memory:", ddr_Ddb::Mode::Create);
         const std::string who = "thread " + std::to_string(t) + ": ";
+        // Stores `value` under `root` and checks that it reads back equal.
+        const auto roundTrip = [&](const char* root, const auto& value, const std::string& what) {
+            db.StoreRoot(cow_String(root), value);
+            const auto back = db.LoadRoot<std::decay_t<decltype(value)>>(cow_String(root));
+            c.Check(back == value, what + root + " changed");
+            return back;
+        };
         for (int round = 0; round < kRounds; ++round) {
-            switch (round % 4) {
-            case 0: {
+            const std::string what = who + "round " + std::to_string(round) + ": ";
+            if (round % 4 == 0) {
                 rgnC_SetDataMap sets;
                 for (int s = 0; s < 2; ++s)
                     sets.Insert(s, makeSet(t, round + s));
                 db.StoreRoot(cow_String("sets"), sets);
                 const auto back = db.LoadRoot<rgnC_SetDataMap>(cow_String("sets"));
                 for (int s = 0; s < 2; ++s)
-                    c.Check(back.ConstGet(s).IsEqual(sets.ConstGet(s)),
-                            who + "set " + std::to_string(s) + " changed in round " +
-                                std::to_string(round));
-                break;
-            }
-            case 1: {
-                rgnC_PropRegionList regions;
-                regions = regionsOf(t, round);
-                db.StoreRoot(cow_String("regions"), regions);
-                c.Check(db.LoadRoot<rgnC_PropRegionList>(cow_String("regions")) == regions,
-                        who + "regions changed");
-                break;
-            }
-            case 2: {
+                    c.Check(back.ConstGet(s).IsEqual(sets.ConstGet(s)), what + "a set changed");
+            } else if (round % 4 == 1) {
+                rgnC_PropRegionList propagated;
+                propagated = regionsOf(t, round);
+                roundTrip("regions", propagated, what);
+            } else if (round % 4 == 2) {
                 const cls_xoList<rgnC_Region> regions = regionsOf(t, round);
-                const rgnC_RegionPair pair(regions.ConstGet(0), regions.ConstGet(1), round % 8 == 2,
-                                           false, false);
-                db.StoreRoot(cow_String("pair"), pair);
-                c.Check(db.LoadRoot<rgnC_RegionPair>(cow_String("pair")) == pair,
-                        who + "pair changed");
-                break;
-            }
-            default: {
-                const int key = round % 2;
-                db.StoreRoot(cow_String("path"), RegionWorld::SetPath("model", "sets", key));
-                const auto path = db.LoadRoot<rgnC_SetDataPath>(cow_String("path"));
-                c.Check(path.Path() == cow_String("model.sets[" + std::to_string(key) + "]"),
-                        who + "path read back as " + path.Path().str());
-            }
+                roundTrip("pair",
+                          rgnC_RegionPair(regions.ConstGet(0), regions.ConstGet(1), round % 8 == 2,
+                                          false, false),
+                          what);
+            } else {
+                const auto path =
+                    roundTrip("path", RegionWorld::SetPath("model", "sets", round % 2), what);
+                c.Check(path.Path() == cow_String("model.sets[" + std::to_string(round % 2) + "]"),
+                        what + "path read back as " + path.Path().str());
             }
         }
         // Resolved against this thread's database, which holds the sets of round 996.
@@ -197,51 +186,11 @@ TEST_F(Threads, EachThreadStoresAndReloadsItsOwnDatabase) {
         c.Check(region.Name() == cow_String("T" + std::to_string(t) + "-S997"),
                 who + "resolved its path to " + region.Name().str());
     });
-    EXPECT_EQ(crew.Failed(), 0) << crew.Report();
-    EXPECT_EQ(cow_Counter::LiveCount(), countersBefore);
-}
-
-// Containers built at the same time in every thread, shared by nobody: each thread's tree,
-// arrays and lists take and return counters all the time, and copy-on-write copies inside the
-// thread must still leave the originals alone.
-TEST_F(Threads, ContainersBuiltConcurrentlyStayIntact) {
-    const long countersBefore = cow_Counter::LiveCount();
-    Crew crew;
-    crew.Run([](int t, Crew& c) {
-        for (int round = 0; round < 20; ++round) {
-            rgnC_SubsetDataMap subsets;
-            cow_List<cow_String> names;
-            cow_1DArrayList<int> all;
-            for (int k = 0; k < 300; ++k) {
-                subsets.Insert(
-                    k, rgnC_SubsetData(0, 1, k, t, res_SetTypeEnm::NODE_SET, false, ids(k, 4), {}));
-                names.Append(cow_String("n" + std::to_string(t * 100000 + k)));
-                all.Append(t * 100000 + k);
-            }
-            const rgnC_SubsetDataMap shared = subsets; // the copy shares every node
-            const cow_1DArrayList<int> allShared = all;
-            for (int k = 0; k < 300; k += 7) {
-                subsets.Remove(k);
-                all.Get(k) = -1;
-            }
-            int missing = 0;
-            for (int k = 0; k < 300; ++k) {
-                missing += !shared.IsMember(k);
-                c.Check(allShared.ConstGet(k) == t * 100000 + k, "shared array written through");
-                c.Check(names.ConstGet(k) == cow_String("n" + std::to_string(t * 100000 + k)),
-                        "name changed");
-            }
-            c.Check(missing == 0 && subsets.Count() == 300 - 43,
-                    "copy-on-write broke between copies of one thread");
-        }
-    });
-    EXPECT_EQ(crew.Failed(), 0) << crew.Report();
-    EXPECT_EQ(cow_Counter::LiveCount(), countersBefore);
 }
 
 // Objects built by producer threads are destroyed by consumer threads: every counter is freed
 // on another thread than the one that took it, while the producers keep allocating.
-TEST_F(Threads, ObjectsHandedToAnotherThreadAreFreedThere) {
+TEST_F(Threads, ObjectsHandedOverAreFreedThereAndLaterThreadsReuseTheirBlocks) {
     const long countersBefore = cow_Counter::LiveCount();
     struct Queue {
         std::mutex mutex;
@@ -251,7 +200,6 @@ TEST_F(Threads, ObjectsHandedToAnotherThreadAreFreedThere) {
     } queue;
     constexpr int kPerProducer = 400;
     std::atomic<int> consumed{0};
-    Crew crew;
     crew.Run([&](int t, Crew& c) {
         if (t % 2 == 0) {
             for (int s = 0; s < kPerProducer; ++s) {
@@ -292,15 +240,37 @@ TEST_F(Threads, ObjectsHandedToAnotherThreadAreFreedThere) {
     EXPECT_EQ(cow_Counter::LiveCount(), countersBefore);
 
     // Threads that have ended leave their counters' blocks to later threads: a second crew
-    // reuses them, and everything is still accounted for.
+    // reuses them, building containers at the same time in every thread, shared by nobody. Each
+    // thread's tree, arrays and lists take and return counters all the time, and copy-on-write
+    // copies inside the thread must still leave the originals alone.
     crew.Run([](int t, Crew& c) {
-        std::vector<rgnC_SetData> kept;
-        for (int s = 0; s < 200; ++s)
-            kept.push_back(makeSet(t, s));
-        c.Check(kept.back().SubSet(1).IdArray().Count() == 3, "a set built in a later thread");
+        for (int round = 0; round < 20; ++round) {
+            rgnC_SubsetDataMap subsets;
+            cow_List<cow_String> names;
+            cow_1DArrayList<int> all;
+            for (int k = 0; k < 300; ++k) {
+                subsets.Insert(
+                    k, rgnC_SubsetData(0, 1, k, t, res_SetTypeEnm::NODE_SET, false, ids(k, 4), {}));
+                names.Append(cow_String("n" + std::to_string(t * 100000 + k)));
+                all.Append(t * 100000 + k);
+            }
+            const rgnC_SubsetDataMap shared = subsets; // the copy shares every node
+            const cow_1DArrayList<int> allShared = all;
+            for (int k = 0; k < 300; k += 7) {
+                subsets.Remove(k);
+                all.Get(k) = -1;
+            }
+            int missing = 0;
+            for (int k = 0; k < 300; ++k) {
+                missing += !shared.IsMember(k);
+                c.Check(allShared.ConstGet(k) == t * 100000 + k, "shared array written through");
+                c.Check(names.ConstGet(k) == cow_String("n" + std::to_string(t * 100000 + k)),
+                        "name changed");
+            }
+            c.Check(missing == 0 && subsets.Count() == 300 - 43,
+                    "copy-on-write broke between copies of one thread");
+        }
     });
-    EXPECT_EQ(crew.Failed(), 0) << crew.Report();
-    EXPECT_EQ(cow_Counter::LiveCount(), countersBefore);
 }
 
 // After start-up the registries are only read, by every thread at once: class metadata and
@@ -309,7 +279,6 @@ TEST_F(Threads, RegistriesAreReadConcurrently) {
     atr_translate::AddTranslation("Cannot retrieve set - shortcut is undefined",
                                   "set cannot be retrieved: the path is undefined");
     typ_DebugFlags::SetDebugFlags(4242, 2);
-    Crew crew;
     crew.Run([](int t, Crew& c) {
         const cls_ClassRegistrar& registrar = cls_ClassRegistrar::Current();
         std::string printed;
@@ -330,7 +299,7 @@ TEST_F(Threads, RegistriesAreReadConcurrently) {
             c.Check(typ_DebugFlags::GetDebugFlags(4242) == 2, "debug level");
             try {
                 rgnC_Region().ConstSet();
-                c.Fail("an undefined path resolved");
+                c.Check(false, "an undefined path resolved");
             } catch (const std::exception& e) {
                 c.Check(std::string(e.what()).find("the path is undefined") != std::string::npos,
                         std::string("translated message: ") + e.what());
@@ -345,5 +314,4 @@ TEST_F(Threads, RegistriesAreReadConcurrently) {
     });
     atr_translate::ClearCatalog();
     typ_DebugFlags::Reset();
-    EXPECT_EQ(crew.Failed(), 0) << crew.Report();
 }
