@@ -5,6 +5,7 @@
 #include "ModuleStart.h"
 #include "TempDir.h"
 #include "ToolRun.h"
+#include "cls_Map2ObjIter.h"
 #include "ddr_Ddb.h"
 #include "rgnC_Paths.h"
 #include "rgnC_SetDataMap.h"
