@@ -19,7 +19,8 @@
 #include "StoreBenchItem.h"
 
 #include "cls_Codes.h"
-#include "cls_Map2Obj.h"
+#include "cls_Map2ObjDefs.h"
+#include "cls_Map2ObjIter.h"
 #include "cls_xp1DArrayListInt.h"
 #include "cow_1DArrayIter.h"
 #include "ddr_Ddb.h"

@@ -1,5 +1,6 @@
 #include "rgnpy_Database.h"
 
+#include "cls_Map2ObjIter.h"
 #include "ddr_Ddb.h"
 #include "ddr_Root.h"
 #include "nex_Exception.h"

@@ -1,5 +1,6 @@
 #include "rgnpy_SetList.h"
 
+#include "cls_Map2ObjIter.h"
 #include "rgnC_Paths.h"
 #include "rgnpy_Database.h"
 #include "rgnpy_SetData.h"

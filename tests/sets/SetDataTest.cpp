@@ -4,6 +4,7 @@
 #include "pnt_PrettyPrint.h"
 #include "rgnC_Module.h"
 #include "rgnC_SetData.h"
+#include "rgnC_SubsetData.h"
 #include "typ_DebugFlags.h"
 
 #include <gtest/gtest.h>

@@ -12,6 +12,7 @@
 #include "Mix.h"
 #include "ModuleStart.h"
 #include "cls_Codes.h"
+#include "cls_Map2ObjIter.h"
 #include "ddr_Ddb.h"
 #include "ddr_Root.h"
 #include "nex_Exception.h"

@@ -9,7 +9,8 @@
 
 #include "Mix.h"
 #include "Probe.h"
-#include "cls_Map2Obj.h"
+#include "cls_Map2ObjDefs.h"
+#include "cls_Map2ObjIter.h"
 #include "cls_SqliteStatement.h"
 #include "ddr_Ddb.h"
 

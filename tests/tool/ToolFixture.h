@@ -6,6 +6,7 @@
 #include "Files.h"
 #include "ModuleStart.h"
 #include "TempDir.h"
+#include "cls_Map2ObjIter.h"
 #include "ddr_Ddb.h"
 #include "rgnC_Paths.h"
 #include "rgnC_SetDataMap.h"

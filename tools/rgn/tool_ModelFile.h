@@ -5,6 +5,7 @@
 // under "model" unless a path text names another database.
 #pragma once
 
+#include "cls_Map2ObjIter.h"
 #include "ddr_Ddb.h"
 #include "rgnC_Paths.h"
 #include "tool_MeshSet.h"

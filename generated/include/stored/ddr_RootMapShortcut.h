@@ -5,7 +5,7 @@
 #pragma once
 
 #include "ddr_Ddb.h"
-#include "ddr_Shortcut.h"
+#include "ddr_ShortcutDefs.h"
 #include "nex_Message.h"
 
 template <class M>
@@ -13,9 +13,13 @@ class ddr_RootMapShortcut : public ddr_ShortcutImpl<M> {
     using Traits = ddr_RootMapShortcutTraits<M>;
 
 public:
+    // Shares both names (O(1), no text copied); allocates the identity only.
     ddr_RootMapShortcut(const cow_String& ddb, const cow_String& root)
         : ddbName_(ddb), rootName_(root), uid(cls_Uid::AllocateUid()) {}
+    // Shares the names and carries the identity, O(1).
     ddr_RootMapShortcut(const ddr_RootMapShortcut&) = default;
+    // Reads the two names from the file (one record); a path naming nothing is refused as
+    // damage.
     explicit ddr_RootMapShortcut(const cls_ReadVisitor& rv)
         : ddr_ShortcutImpl<M>(rv), ddbName_(rv.Memento().ReadString(ddbField(), cow_String())),
           rootName_(rv.Memento().ReadString(rootField(), cow_String())), uid(rv.GetUid()) {
@@ -24,10 +28,12 @@ public:
                                            kBrokenStoredLine);
     }
 
+    // The registered class id, O(1); the reading constructor allocates the path.
     static std::uint32_t TypeId() { return Traits::typeId; }
     static void* Ctor(cls_ReadVisitor& rv) {
         return static_cast<ddr_ShortcutImpl<M>*>(new ddr_RootMapShortcut(rv));
     }
+    // The stored layout (the two names); allocates its metadata once.
     static void InitializeMetadata(cls_ClassRegistrar& registrar) {
         registrar
             .CreateClassMD(cow_String(Traits::name), TypeId(), 1, &Ctor,
@@ -37,11 +43,13 @@ public:
             .AddDtor(ddr_ShortcutImpl<M>::CowDtor);
     }
 
+    // Name shares the root name (O(1)); Path allocates its text; Copy shares both names.
     cow_String Name() const override { return rootName_; }
     cow_String Path() const override { return ddbName_ + ("." + rootName_.str()); }
     cow_String DdbName() const override { return ddbName_; }
     ddr_RootMapShortcut* Copy() const override { return new ddr_RootMapShortcut(*this); }
 
+    // O(1); Missing allocates its text.
     bool IsComplete() const override { return !ddbName_.empty() && !rootName_.empty(); }
     std::string Missing() const override {
         if (ddbName_.empty())
@@ -51,6 +59,8 @@ public:
         return {};
     }
 
+    // Looks the database up among the open ones (O(log databases)), then its root, which it
+    // loads from the file once (the map's keys only); no copy.
     const M& ConstGet(const ddr_DdbContainer& container) const override {
         return database(container).template RootObject<M>(rootName_);
     }
@@ -58,6 +68,7 @@ public:
         return database(container).template RootObject<M>(rootName_);
     }
 
+    // Queues one record with the two names, once per write.
     void DBWrite(const cls_WriteVisitor& wv) const override {
         if (!wv.StartWrite(TypeId(), uid))
             return;

@@ -3,7 +3,7 @@
 // nothing: it is refused when read from a file, when stored and when resolved.
 #pragma once
 
-#include "ddr_Shortcut.h"
+#include "ddr_ShortcutDefs.h"
 
 #include <string>
 
@@ -12,9 +12,13 @@ class ddr_SequenceShortcut : public ddr_ShortcutImpl<T> {
     using Traits = ddr_SequenceShortcutTraits<M, T>;
 
 public:
+    // Shares the parent path (O(1), no copy); allocates the identity only.
     ddr_SequenceShortcut(int index, const ddr_Shortcut<M>& parent)
         : index(index), parent(parent), uid(cls_Uid::AllocateUid()) {}
+    // Shares the parent and carries the identity, O(1).
     ddr_SequenceShortcut(const ddr_SequenceShortcut&) = default;
+    // Reads the key and the parent's chain from the file (one record per level); a parent that
+    // names nothing is refused as damage.
     explicit ddr_SequenceShortcut(const cls_ReadVisitor& rv)
         : ddr_ShortcutImpl<T>(rv), index(rv.Memento().ReadInt(indexField(), 0)),
           parent(cls_ReadVisitor(rv, parentField())), uid(rv.GetUid()) {
@@ -23,11 +27,13 @@ public:
                                            kBrokenStoredLine);
     }
 
+    // The registered class id, O(1).
     static std::uint32_t TypeId() { return Traits::typeId; }
-    // Built as the implementation class that handles hold.
+    // Allocates the path and reads it as above; built as the implementation class that handles hold.
     static void* Ctor(cls_ReadVisitor& rv) {
         return static_cast<ddr_ShortcutImpl<T>*>(new ddr_SequenceShortcut(rv));
     }
+    // The stored layout (key and parent); allocates its metadata once.
     static void InitializeMetadata(cls_ClassRegistrar& registrar) {
         registrar
             .CreateClassMD(cow_String(Traits::name), TypeId(), 203, &Ctor,
@@ -37,6 +43,7 @@ public:
             .AddDtor(ddr_ShortcutImpl<T>::CowDtor);
     }
 
+    // The texts allocate, O(depth); the copy shares the parent, O(1).
     cow_String Name() const override { return cow_String(std::to_string(index)); }
     cow_String Path() const override {
         return parent.Path() + ("[" + std::to_string(index) + "]");
@@ -44,6 +51,7 @@ public:
     cow_String DdbName() const override { return parent.DdbName(); }
     ddr_SequenceShortcut* Copy() const override { return new ddr_SequenceShortcut(*this); }
 
+    // Walks the parent chain, O(depth); Missing allocates its text.
     bool IsComplete() const override { return parent.IsDefined(); }
     std::string Missing() const override {
         if (!parent.ImplPtr())
@@ -64,6 +72,7 @@ public:
         return parent.ImplPtr()->Get(container).Get(index);
     }
 
+    // Queues this record and the parent's chain (one record per level, once per write).
     void DBWrite(const cls_WriteVisitor& wv) const override {
         if (!wv.StartWrite(TypeId(), uid))
             return;
@@ -72,6 +81,7 @@ public:
     }
     std::uint32_t DynTypeId() const override { return TypeId(); }
 
+    // The fields: no copy, O(1).
     int Index() const { return index; }
     const ddr_Shortcut<M>& Parent() const { return parent; }
     const cls_Uid& Uid() const { return uid; }

@@ -6,96 +6,101 @@
 //
 //   ddr_Shortcut<rgnC_SetData> path = ...;
 //   const rgnC_SetData& set = path.ConstGet(thr_ThreadSingleton<ddr_Root>::Instance().Fetch());
+//
+// This header declares the handle, so that an object holding a path compiles without the
+// implementation classes, the visitors or the registrar; T and the implementation may be
+// incomplete here. The members that reach the implementation are defined in
+// ddr_ShortcutDefs.h: the module instantiates its paths explicitly (and declares them
+// `extern template`); code that makes a path to a new type includes ddr_ShortcutDefs.h.
 #pragma once
 
-#include "cls_Codes.h"
 #include "cls_Uid.h"
-#include "ddr_ShortcutImpl.h"
+#include "cow_COW.h"
+#include "cow_String.h"
+#include "cow_Virtual.h"
+#include "ddr_ShortcutTraits.h"
 #include "omu_ShortcutBase.h"
+
+#include <cstdint>
+
+class cls_ClassRegistrar;
+class cls_FieldHandle;
+class cls_ReadVisitor;
+class cls_WriteVisitor;
+class ddr_Ddb;
+template <class K, class V>
+class mdl_Container;
+template <class T>
+class ddr_ShortcutImpl;
+
+// The thread's open databases by name, as ddr_Root holds them.
+using ddr_DdbContainer = mdl_Container<cow_String, ddr_Ddb>;
 
 template <class T>
 class ddr_Shortcut : public omu_ShortcutBase {
 public:
     using Impl = ddr_ShortcutImpl<T>;
-    using ImplHolder = typename Impl::Holder;
+    // The same type as Impl::Holder, named here without the implementation's definition.
+    using ImplHolder = cow_COW<Impl, cow_Virtual<Impl>>;
 
     // An undefined path with a fresh identity. O(1); allocates the holder's counter only.
     ddr_Shortcut() : impl(static_cast<Impl*>(nullptr)), uid(cls_Uid::AllocateUid()) {}
-    // A path through `implementation`, which the handle adopts.
+    // A path through `implementation`, which the handle adopts (no copy); allocates the
+    // holder's counter.
     explicit ddr_Shortcut(Impl* implementation) : impl(implementation), uid(cls_Uid::AllocateUid()) {}
-    // Shares the implementation (nothing is copied) and carries the identity.
+    // Shares the implementation (nothing is copied, O(1)) and carries the identity.
     ddr_Shortcut(const ddr_Shortcut&) = default;
-    ddr_Shortcut& operator=(const ddr_Shortcut&) = default;
-    ~ddr_Shortcut() override = default;
+    // Shares the other's implementation; the last handle of the old one deletes it.
+    ddr_Shortcut& operator=(const ddr_Shortcut&);
+    ~ddr_Shortcut() override;
 
     // Loads a stored handle: its implementation is whatever registered class was stored, and
     // an implementation stored once for several handles comes back shared. Reads the chain of
     // implementations from the file (one record per level); resolves nothing.
-    explicit ddr_Shortcut(const cls_ReadVisitor& rv)
-        : impl(rv.Memento().template ReadObject<Impl>(implField(), Impl::TypeId())),
-          uid(rv.GetUid()) {}
+    explicit ddr_Shortcut(const cls_ReadVisitor& rv);
 
-    static void* Ctor(cls_ReadVisitor& rv) { return new ddr_Shortcut(rv); }
+    // The registered reading constructor: allocates the handle and reads it as above.
+    static void* Ctor(cls_ReadVisitor& rv);
 
+    // Class ids: no allocation, O(1). Some handles answer with their implementation's id, the
+    // others with their own; an undefined handle has no implementation to ask and answers with
+    // its own.
     static std::uint32_t TypeId() { return ddr_ShortcutTraits<T>::handleTypeId; }
-    // Some handles answer with their implementation's id, the others with their own; an
-    // undefined handle has no implementation to ask and answers with its own.
-    std::uint32_t DynTypeId() const {
-        if constexpr (ddr_ShortcutTraits<T>::handleAsksImplForDynTypeId)
-            return impl.IsNull() ? TypeId() : impl->DynTypeId();
-        else
-            return TypeId();
-    }
+    std::uint32_t DynTypeId() const;
 
-    static void InitializeMetadata(cls_ClassRegistrar& registrar) {
-        registrar
-            .CreateClassMD(cow_String(ddr_ShortcutTraits<T>::handleName), TypeId(), 203, &Ctor, 1)
-            .AddAttribute(implField(), cls_AttrObject, Impl::TypeId(), cls_CollSingle);
-    }
+    // The stored layout: one object attribute, the implementation. Allocates its metadata once.
+    static void InitializeMetadata(cls_ClassRegistrar& registrar);
 
     // An undefined path stores as an empty "impl"; a broken one is refused before anything of
     // it is written (the write then commits nothing). Queues one record per level.
-    void DBWrite(const cls_WriteVisitor& wv) const {
-        if (!impl.IsNull() && !impl->IsComplete())
-            ddr_ShortcutBaseImpl::Fail(ddr_ShortcutTraits<T>::handleName,
-                                       "cannot store a broken path: " + impl->Missing(),
-                                       kSourceFile, kBrokenStoreLine);
-        if (!wv.StartWrite(TypeId(), uid))
-            return;
-        if (!impl.IsNull())
-            impl->DBWrite(cls_WriteVisitor(wv, implField(), &impl, nullptr));
-        else
-            wv.Memento().WriteEmptyObject(implField());
-    }
+    void DBWrite(const cls_WriteVisitor& wv) const;
 
-    // False for an undefined and for a broken path; walks the chain of parents, O(depth).
-    bool IsDefined() const override { return !impl.IsNull() && impl->IsComplete(); }
+    // False for an undefined and for a broken path; walks the chain of parents, O(depth),
+    // allocates nothing.
+    bool IsDefined() const override;
     // The texts are empty when the path names nothing. Each allocates its text, O(depth).
-    cow_String Name() const override { return IsDefined() ? impl->Name() : cow_String(); }
-    cow_String Path() const override { return IsDefined() ? impl->Path() : cow_String(); }
-    cow_String PythonPath() const override {
-        return IsDefined() ? impl->PythonPath() : cow_String();
-    }
-    cow_String DdbName() const { return IsDefined() ? impl->DdbName() : cow_String(); }
+    cow_String Name() const override;
+    cow_String Path() const override;
+    cow_String PythonPath() const override;
+    cow_String DdbName() const;
 
     // The object the path names among the open databases of `container` (fetched from the
     // store when not yet loaded). Throws a nex_TextException naming this class and what is
     // missing when the path is undefined or broken. Resolves every level (O(depth) lookups);
     // each entry not yet loaded is fetched from the file (one query) once.
-    const T& ConstGet(const ddr_DdbContainer& container) const {
-        return resolvable().ConstGet(container);
-    }
+    const T& ConstGet(const ddr_DdbContainer& container) const;
     // The same, writable; the shared implementation is not detached.
-    T& Get(ddr_DdbContainer& container) const { return resolvable().Get(container); }
+    T& Get(ddr_DdbContainer& container) const;
 
     // Equal when their texts are: two undefined paths are equal, and neither the identity nor
     // the implementation's class takes part. Allocates both texts, O(depth).
-    bool operator==(const ddr_Shortcut& other) const { return text() == other.text(); }
+    bool operator==(const ddr_Shortcut& other) const;
 
-    // The implementation, read-only (null for an undefined path).
+    // The implementation, read-only (null for an undefined path): no copy, O(1).
     const Impl* ImplPtr() const { return impl.ConstPtr(); }
-    // The implementation for writing: copies it first when other handles share it.
-    Impl& WritableImpl() { return impl.Get(); }
+    // The implementation for writing: copies it first (one level, through its Copy()) when
+    // other handles share it.
+    Impl& WritableImpl();
     // The holder and the identity: no copy, O(1).
     const ImplHolder& ImplHandle() const { return impl; }
     const cls_Uid& Uid() const { return uid; }
@@ -107,23 +112,9 @@ private:
     static constexpr int kUndefinedLine = 112;
     static constexpr int kBrokenLine = 116;
 
-    static const cls_FieldHandle& implField() {
-        static const cls_FieldHandle h(-1, "impl");
-        return h;
-    }
-    const Impl& resolvable() const {
-        if (impl.IsNull())
-            ddr_ShortcutBaseImpl::Fail(
-                ddr_ShortcutTraits<T>::handleName,
-                "cannot resolve an undefined path (it has no implementation)", kSourceFile,
-                kUndefinedLine);
-        if (!impl->IsComplete())
-            ddr_ShortcutBaseImpl::Fail(ddr_ShortcutTraits<T>::handleName,
-                                       "cannot resolve a broken path: " + impl->Missing(),
-                                       kSourceFile, kBrokenLine);
-        return *impl;
-    }
-    cow_String text() const { return IsDefined() ? Path() : cow_String(); }
+    static const cls_FieldHandle& implField();
+    const Impl& resolvable() const;
+    cow_String text() const;
 
     ImplHolder impl;
     cls_Uid uid;

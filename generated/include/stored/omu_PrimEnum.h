@@ -6,13 +6,15 @@
 //
 //   omu_PrimEnum<res_SetTypeEnm, 1> t(cow_String("NODE_SET"));   // value 0
 //   t.SetValue("ELEMENT_SET");                                   // true; value 1
+//
+// The constructors, which throw, are defined in omu_PrimEnumDefs.h, so that a class holding an
+// enumerated field compiles without the messages and exceptions: each enumeration's table
+// file instantiates its omu_PrimEnum explicitly (and its header declares it `extern template`).
 #pragma once
 
 #include "cow_Map.h"
 #include "cow_String.h"
-#include "nex_Message.h"
 #include "omu_PrimEnumBase.h"
-#include "omu_ValueErrorException.h"
 
 #include <cstring>
 #include <new>
@@ -24,50 +26,24 @@ class omu_PrimEnum : public omu_PrimEnumBase {
                   "omu_PrimEnum<E, N> needs a 32-bit enumeration E");
 
 public:
-    explicit omu_PrimEnum(E value) {
-        if (!SetValue(value)) {
-            const cow_String permissible = PermissibleValuesAsString();
-            nex_Message::Raise<omu_ValueErrorException>(
-                kSourceFile, kValueLine,
-                "omu_PrimEnum(Enum) - Enum value not allowed: %d  Permissible: %s",
-                static_cast<int>(value), permissible);
-        }
-    }
+    // From a value; a value outside the table throws omu_ValueErrorException naming the
+    // permissible names. Shares the table's own name text: allocates nothing on success.
+    explicit omu_PrimEnum(E value);
+    // From any enumerated primitive (of this or another enumeration), by its name: a linear
+    // search of the table, O(table).
+    explicit omu_PrimEnum(const omu_PrimEnumBase& other);
+    // By name, O(table); an unknown name throws as above.
+    explicit omu_PrimEnum(const cow_String& name);
+    // Reads the stored name (one field of the record) and maps it back to its value through the
+    // table; an unknown stored name throws as above.
+    explicit omu_PrimEnum(const cls_ReadVisitor& rv);
 
-    // From any enumerated primitive (of this or another enumeration), by its name.
-    explicit omu_PrimEnum(const omu_PrimEnumBase& other) {
-        if (!SetValue(other.GetString()))
-            nex_Message::Raise<omu_ValueErrorException>(
-                kSourceFile, kOtherEnumLine,
-                "omu_PrimEnum(const omu_PrimEnumBase&) - str not allowed: %s", other.GetString());
-    }
-
-    explicit omu_PrimEnum(const cow_String& name) {
-        if (!SetValue(name.c_str())) {
-            const cow_String permissible = PermissibleValuesAsString();
-            nex_Message::Raise<omu_ValueErrorException>(
-                kSourceFile, kNameLine,
-                "omu_PrimEnum(const cow_String&) - str not allowed: %s  Permissible: %s", name,
-                permissible);
-        }
-    }
-
-    // Reads the stored name and maps it back to its value through the table.
-    explicit omu_PrimEnum(const cls_ReadVisitor& rv) : omu_PrimEnumBase(rv) {
-        const cow_String name(GetString()); // SetValue replaces the text on success only
-        if (!SetValue(name.c_str())) {
-            const cow_String permissible = PermissibleValuesAsString();
-            nex_Message::Raise<omu_ValueErrorException>(
-                kSourceFile, kStoredNameLine,
-                "omu_PrimEnum(const cls_ReadVisitor&) - str not allowed: %s  Permissible: %s", name,
-                permissible);
-        }
-    }
-
-    omu_PrimEnum(const omu_PrimEnum&) = default; // shares the name text
+    // Shares the name text and keeps the identity: O(1), no allocation.
+    omu_PrimEnum(const omu_PrimEnum&) = default;
     omu_PrimEnum& operator=(const omu_PrimEnum&) = default;
     ~omu_PrimEnum() override = default;
 
+    // Compares the names, O(length).
     bool operator==(const omu_Primitive& other) const override {
         return omu_PrimEnumBase::operator==(other);
     }
@@ -75,7 +51,8 @@ public:
     // A new heap object with this value, name and identity; null when memory runs out.
     omu_Primitive* Copy() const override { return new (std::nothrow) omu_PrimEnum(*this); }
 
-    // Exact, case-sensitive match of the whole name; false leaves the object unchanged.
+    // Exact, case-sensitive match of the whole name; false leaves the object unchanged. A
+    // linear search of the table, O(table); shares the table's text, allocates nothing.
     bool SetValue(const char* name) override {
         if (!name)
             return false;
@@ -88,6 +65,7 @@ public:
         return false;
     }
 
+    // The same by value.
     bool SetValue(E value) {
         for (const PrimEnumTableEl* el = table; el->string; ++el) {
             if (el->value == static_cast<unsigned int>(value)) {
@@ -98,9 +76,10 @@ public:
         return false;
     }
 
+    // No copy, O(1).
     E GetValue() const { return value_; }
 
-    // Every name of the table with its value (allocates the map).
+    // Every name of the table with its value: allocates the map, O(table log table).
     cow_Map<cow_String, unsigned int> PermissibleValues() const override {
         cow_Map<cow_String, unsigned int> names;
         for (const PrimEnumTableEl* el = table; el->string; ++el)

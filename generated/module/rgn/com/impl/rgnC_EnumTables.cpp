@@ -1,6 +1,7 @@
 // The name tables of the module's enumerations and of the propagation states its attributes
 // store, and their instantiations.
 #include "mdl_PropAttr.h"
+#include "omu_PrimEnumDefs.h"
 #include "res_SetTypeEnm.h"
 #include "rgnC_GroundEnum.h"
 #include "rgnC_SetType.h"

@@ -66,3 +66,15 @@ using rgnC_SubsetDataListPath = ddr_Shortcut<rgnC_SubsetDataMap>;
 using rgnC_SetDataInList = ddr_SequenceShortcut<rgnC_SetDataMap, rgnC_SetData, 1>;
 using rgnC_SubsetDataInList = ddr_SequenceShortcut<rgnC_SubsetDataMap, rgnC_SubsetData, 1>;
 using rgnC_SubsetListOfSet = ddr_MemberShortcut<rgnC_SetData, rgnC_SubsetDataMap, 1>;
+
+// All instantiated in rgnC_Paths.cpp, with the set-data map they resolve through.
+extern template class ddr_Shortcut<rgnC_SetDataMap>;
+extern template class ddr_Shortcut<rgnC_SubsetData>;
+extern template class ddr_Shortcut<rgnC_SubsetDataMap>;
+extern template class ddr_ShortcutImpl<rgnC_SetData>;
+extern template class ddr_ShortcutImpl<rgnC_SetDataMap>;
+extern template class ddr_ShortcutImpl<rgnC_SubsetData>;
+extern template class ddr_ShortcutImpl<rgnC_SubsetDataMap>;
+extern template class ddr_SequenceShortcut<rgnC_SetDataMap, rgnC_SetData, 1>;
+extern template class ddr_SequenceShortcut<rgnC_SubsetDataMap, rgnC_SubsetData, 1>;
+extern template class ddr_MemberShortcut<rgnC_SetData, rgnC_SubsetDataMap, 1>;

@@ -3,13 +3,20 @@
 #include "atr_SubstituteFormat.h"
 #include "atr_translate.h"
 #include "cls_ClassRegistrar.h"
+#include "cls_Map2ObjDefs.h"
+#include "cls_Map2ObjIter.h"
 #include "cls_ReadVisitor.h"
 #include "cls_TypeAdapter.h"
 #include "cls_WriteVisitor.h"
 #include "nex_Message.h"
 #include "pnt_PrettyPrint.h"
+#include "rgnC_SubsetData.h"
 
 #include <string>
+
+// The subset map lives here, where every lookup of a subset inlines its search.
+template class cls_Map2Obj<int, rgnC_SubsetData,
+                           cow_ArrayCOW<rgnC_SubsetData, cow_Virtual<rgnC_SubsetData>>>;
 
 namespace {
 

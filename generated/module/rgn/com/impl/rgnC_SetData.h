@@ -4,6 +4,8 @@
 //   rgnC_SetData set(3, cow_String("FLANGE"), res_SetTypeEnm::NODE_SET, false, false);
 //   set.AddSubset(mesh, classIndex, ids, res_SetTypeEnm(7), false, {});   // subset 0
 //   const rgnC_SubsetData& s = set.SubSet(0);
+//
+// The subsets are only named here: include rgnC_SubsetData.h to read one.
 #pragma once
 
 #include "cls_Map2Obj.h"
@@ -12,7 +14,6 @@
 #include "cow_String.h"
 #include "cow_Virtual.h"
 #include "res_SetTypeEnm.h"
-#include "rgnC_SubsetData.h"
 
 #include <cstdint>
 
@@ -20,9 +21,15 @@ class cls_ClassRegistrar;
 class cls_MementoRead;
 class cls_ReadVisitor;
 class cls_WriteVisitor;
+class rgnC_SubsetData;
+template <class T>
+class cow_1DArrayList;
 
 using rgnC_SubsetDataMap =
     cls_Map2Obj<int, rgnC_SubsetData, cow_ArrayCOW<rgnC_SubsetData, cow_Virtual<rgnC_SubsetData>>>;
+// Instantiated in rgnC_SetData.cpp, beside the set that reads it.
+extern template class cls_Map2Obj<int, rgnC_SubsetData,
+                                  cow_ArrayCOW<rgnC_SubsetData, cow_Virtual<rgnC_SubsetData>>>;
 
 class rgnC_SetData {
 public:

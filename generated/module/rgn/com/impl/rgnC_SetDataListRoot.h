@@ -18,3 +18,5 @@ struct ddr_RootMapShortcutTraits<rgnC_SetDataMap> {
 };
 
 using rgnC_SetDataListRoot = ddr_RootMapShortcut<rgnC_SetDataMap>;
+// Instantiated in rgnC_Paths.cpp.
+extern template class ddr_RootMapShortcut<rgnC_SetDataMap>;

@@ -12,3 +12,6 @@
 
 using rgnC_SetDataMap =
     cls_Map2Obj<int, rgnC_SetData, cow_ArrayCOW<rgnC_SetData, cow_Virtual<rgnC_SetData>>>;
+// Instantiated in rgnC_Paths.cpp, with the paths that resolve through it.
+extern template class cls_Map2Obj<int, rgnC_SetData,
+                                  cow_ArrayCOW<rgnC_SetData, cow_Virtual<rgnC_SetData>>>;
