@@ -72,9 +72,10 @@ public:
     cls_Writer* ActiveWriter() const { return activeWriter_; }
     void SetActiveWriter(cls_Writer* writer) { activeWriter_ = writer; }
     // Stores a write's batch in one transaction (sweeping unreachable rows when due). Throws,
-    // with nothing stored, on any failure. One statement per queued row, a lock per identity
-    // lookup batch, and the commit's syncs of the journal and the file; a due sweep adds a pass
-    // over every row (cls_Compactor), and a rebuild of the file when free pages make most of it.
+    // with nothing stored, on any failure. One statement per queued row, the identity record's
+    // lock a few times (and once per reference to an object that an earlier write stored), and
+    // the commit's syncs of the journal and the file; a due sweep adds a pass over every row
+    // (cls_Compactor), and a rebuild of the file when free pages make most of it.
     void Commit(const cls_WriteBatch& batch);
     // Sweeps every unreachable row now and rebuilds the file without its free pages, in
     // transactions of their own. Cost: a pass over every row, then a copy of the file.

@@ -57,7 +57,7 @@ public:
     std::vector<cow_String> StringList() const;
 
     // The identity of the object read (see cls_Database::IdentityOfRow); null when absent. Reads
-    // the row if not read yet; then one lock, O(1).
+    // the row if not read yet (for a list, the list itself, as IntArray does); then one lock.
     cls_Uid Uid() const;
     // No copy, no query, O(1).
     bool IsPresent() const { return present_; }

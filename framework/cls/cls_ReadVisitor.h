@@ -30,8 +30,8 @@ public:
     cls_ReadVisitor(const cls_ReadVisitor&) = delete;
     cls_ReadVisitor& operator=(const cls_ReadVisitor&) = delete;
 
-    // The identity of the object read; null for an absent one. Reads the row if not read yet,
-    // then one lock (see cls_MementoRead::Uid). Memento and Reader: no copy, O(1).
+    // The identity of the object read; null for an absent one. Reads the row if not read yet
+    // (see cls_MementoRead::Uid), then one lock. Memento and Reader: no copy, O(1).
     cls_Uid GetUid() const { return memento_->Uid(); }
     const cls_MementoRead& Memento() const { return *memento_; }
     cls_Reader& Reader() const { return memento_->Reader(); }

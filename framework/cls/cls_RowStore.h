@@ -57,7 +57,7 @@ public:
     void PutObject(const cls_Catalog::WriteTable& table, std::uint64_t oid, std::uint64_t uid,
                    const std::vector<cls_MementoWrite::Value>& values, const RowOfUid& rowOf);
     // `existed`: the list was stored before (its old pieces go: one delete more). One insert; up
-    // to 16 Ki ids are bound as one BLOB (copied once into a staging buffer), longer lists are
+    // to 16 Ki ids are bound as one BLOB (gathered into a staging buffer), longer lists are
     // written in place in 1 MiB pieces, one row each. O(n); the list is never copied whole.
     void PutIntList(std::uint64_t oid, std::uint64_t uid, const cow_1DArrayList<int>& ids,
                     bool existed);
