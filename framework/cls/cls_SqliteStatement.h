@@ -40,7 +40,8 @@ public:
     enum class Kind { Integer, Real, Text, Blob, Null };
 
     // The current row, as SQLite holds it: O(1), no copy. Text, Blob and ColumnName point into
-    // the statement, valid until the next Step or Reset.
+    // the statement, valid until the next Step or Reset; Text of a number converts it in place
+    // (allocates).
     int ColumnCount() const;
     const char* ColumnName(int column) const;
     Kind KindOf(int column) const;
