@@ -49,32 +49,41 @@ public:
         bool refersToClass;  // the "#ClassID" half of an object attribute
     };
 
+    // Interns the name (a lookup under a shared lock; allocates the first time a name is seen).
     cls_ClassMetadata(cow_String name, std::uint32_t typeId, int version, CtorFunction ctor,
                       std::uint32_t parentTypeId);
     virtual ~cls_ClassMetadata();
 
-    // Attributes keep the order of these calls.
+    // Attributes keep the order of these calls. Interns the attribute's name and appends it
+    // with its one or two columns (their names allocated); O(1) amortised. AddDtor is O(1).
     cls_ClassMetadata& AddAttribute(const cls_FieldHandle& handle, cls_AttributeType type,
                                     std::uint32_t typeId, cls_CollectionType collection);
     cls_ClassMetadata& AddDtor(DtorFunction dtor);
 
     // Stores `object` (of this class) through the visitor; the adapters of value classes
-    // forward to the object's own DBWrite.
+    // forward to the object's own DBWrite. Rows are queued into the write, none reaching the
+    // file before commit; the base writes nothing.
     virtual void DBWrite(const void* object, const cls_WriteVisitor& visitor) const;
+    // The base deletes nothing; DeleteCow drops one reference through the registered
+    // DtorFunction (see ReleaseHeld).
     virtual void DeleteObject(void* object) const;
     virtual void DeleteCow(cow_COW<int, cow_Direct<int>>* holder) const;
     // A new object read from the visitor, or null when the class cannot be built (abstract).
+    // Allocates the object; the factory reads its record (see cls_MementoRead::BuildObject).
     virtual void* Ctor(cls_ReadVisitor& visitor) const;
 
+    // No copy, O(1).
     const cow_String& Name() const { return name_; }
     std::uint32_t TypeId() const { return typeId_; }
     int Version() const { return version_; }
     std::uint32_t ParentTypeId() const { return parentTypeId_; }
     const std::vector<Attribute>& Attributes() const { return attributes_; }
+    // A linear search comparing names, O(attributes); no allocation.
     const Attribute* FindAttribute(std::string_view name) const;
     // The index of the attribute named `name`, or -1.
     int AttributeIndex(std::string_view name) const;
-    // The columns of the class's table, in attribute order; kept as attributes are added.
+    // The columns of the class's table, in attribute order; kept as attributes are added. These
+    // three: no copy, O(1).
     const std::vector<Column>& Columns() const { return columns_; }
     DtorFunction Dtor() const { return dtor_; }
     bool HasFactory() const { return ctor_ != nullptr; }

@@ -4,6 +4,7 @@
 #include "cls_Codes.h"
 
 struct cls_CollectionTypeFix {
+    // Two words passed by value, O(1); `detail` is not owned, and the framework does not read it.
     cls_CollectionTypeFix(cls_CollectionType type, const void* detail) : type(type), detail(detail) {}
     cls_CollectionType type;
     const void* detail;

@@ -23,11 +23,13 @@ public:
     // The store's own invariants, one text per broken one: every reference (of an object, a
     // root, a map entry, a list element) names a row that is there, every entry and element
     // belongs to a stored map or list, and every int list holds the bytes its count says.
-    // Reads every row once; changes nothing.
+    // Reads every row once (their keys held in memory, O(rows + references)); changes nothing.
     static std::vector<std::string> Verify(cls_SqliteConnection& sql, cls_Catalog& catalog);
 
     // `alsoReached`: rows that count as reached besides the roots. With `dryRun`, nothing is
-    // deleted: the result counts what would be.
+    // deleted: the result counts what would be. Runs in the caller's transaction: one pass over
+    // every table, every row's key and references held in memory (O(rows + references)), then
+    // one delete per unreachable row; the deletions reach the file at that transaction's commit.
     static Result Sweep(cls_SqliteConnection& sql, cls_Catalog& catalog,
                         const std::vector<std::uint64_t>& alsoReached, bool dryRun = false);
 };

@@ -45,30 +45,37 @@ public:
     // Opens (or, with Create, creates) a model database; ":memory:" makes a private one.
     // A file that is missing, not a model database, damaged, or stored in class layouts older
     // than the registered ones raises nex_TextException naming the file and the problem.
+    // Allocates the database and its connection; reads the format marker and the catalog (a few
+    // queries). A new file gets its schema with its first write, not here.
     static std::shared_ptr<cls_Database> Open(const std::string& path, Mode mode);
     explicit cls_Database(const std::string& path, Mode mode); // use Open
     // A file created and never written gets its schema here, so that it opens as an empty
-    // model database.
+    // model database (one transaction, with the commit's syncs).
     ~cls_Database();
     cls_Database(const cls_Database&) = delete;
     cls_Database& operator=(const cls_Database&) = delete;
 
+    // No copy, no query, O(1). Fail builds the message and throws.
     const std::string& Path() const { return sql_.Path(); }
     bool IsReadOnly() const { return sql_.IsReadOnly(); }
     cls_SqliteConnection& Sql() { return sql_; }
     [[noreturn]] void Fail(const std::string& problem) const { sql_.FailWith(problem); }
     void SetBusyTimeout(int milliseconds) { sql_.SetBusyTimeout(milliseconds); }
 
-    // Metadata of a stored class id; unknown ids raise an error naming the file.
+    // Metadata of a stored class id; unknown ids raise an error naming the file. A registrar
+    // lookup, O(1); no query.
     const cls_ClassMetadata& ClassOf(std::uint32_t classId) const;
 
     // ---- writing ----
     // The write in progress on this database, if any: stored maps flushed while a write is
-    // running join it instead of starting a transaction of their own.
+    // running join it instead of starting a transaction of their own. O(1).
     cls_Writer* ActiveWriter() const { return activeWriter_; }
     void SetActiveWriter(cls_Writer* writer) { activeWriter_ = writer; }
     // Stores a write's batch in one transaction (sweeping unreachable rows when due). Throws,
-    // with nothing stored, on any failure.
+    // with nothing stored, on any failure. One statement per queued row, the identity record's
+    // lock a few times (and once per reference to an object that an earlier write stored), and
+    // the commit's syncs of the journal and the file; a due sweep adds a pass over every row
+    // (cls_Compactor), and a rebuild of the file when free pages make most of it.
     void Commit(const cls_WriteBatch& batch);
     // Sweeps every unreachable row now and rebuilds the file without its free pages, in
     // transactions of their own. Cost: a pass over every row, then a copy of the file.
@@ -82,33 +89,43 @@ public:
     // From now on, objects of the class of `layout` are stored in that layout, an older one
     // (for test and fixture files, which only an upgrade opens afterwards): attributes both
     // layouts have keep their values, those the layout lacks are dropped, and those only it has
-    // take what `fill` gives (the record and the attribute's name).
+    // take what `fill` gives (the record and the attribute's name). Borrows the layout, moves
+    // `fill` in; O(1), no query.
     using LayoutFill = std::function<cls_MementoWrite::Value(const cls_MementoWrite& record,
                                                              const std::string& attribute)>;
     void StoreInLayout(const cls_ClassMetadata& layout, LayoutFill fill);
-    // The row of an identity stored or read here, or 0.
+    // The row of an identity stored or read here, or 0. One lock and a hash lookup in the
+    // process's record (cls_Identities); no query.
     std::uint64_t RowOf(std::uint64_t uid, std::uint32_t classId) const;
-    // Rows that count as reached while stored maps read from them are open.
+    // Rows that count as reached while stored maps read from them are open. A counted hash
+    // entry: O(1); the first pin of a row allocates it.
     void Pin(std::uint64_t row) { ++pinned_[row]; }
     void Unpin(std::uint64_t row);
 
     // ---- reading ----
+    // No copy, O(1).
     cls_RowStore& Rows() { return rows_; }
+    // One query by the roots table's key; none for a file not written yet.
     std::optional<Root> FindRoot(const std::string& name);
+    // One query over the roots table, O(roots); allocates the names.
     std::vector<std::string> RootNames();
-    // The identity the object read from `row` takes (see cls_Identities).
+    // The identity the object read from `row` takes (see cls_Identities). One lock, O(1); no
+    // query.
     std::uint64_t IdentityOfRow(std::uint64_t row, std::uint32_t classId, std::uint64_t storedUid);
     // Throws when another connection changed the file since this database last read or wrote
-    // it: objects read from then on could mix two committed states.
+    // it: objects read from then on could mix two committed states. Reads the file's change
+    // counter without a statement: O(1).
     void CheckUnchanged() const;
 
     // ---- failures that could not be thrown where they happened ----
+    // Copies the text; O(1) amortised.
     void KeepFailure(const std::string& problem);
-    // Throws the kept failures (once) and forgets them.
+    // Throws the kept failures (once) and forgets them. O(1) when none is kept.
     void ThrowKeptFailure();
+    // O(1).
     bool HasKeptFailure() const { return !keptFailures_.empty(); }
 
-    // ---- counts for tests and benchmarks ----
+    // ---- counts for tests and benchmarks (plain counters, O(1)) ----
     long RowsWritten() const { return rows_.RowsWritten(); }
     long Fetches() const { return fetches_; }
     void CountFetch() { ++fetches_; }

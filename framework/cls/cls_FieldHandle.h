@@ -11,10 +11,13 @@
 
 class cls_FieldHandle {
 public:
+    // Interns the literal: a lookup under a shared lock; allocates the first time a text is seen.
     cls_FieldHandle(int index, const char* name)
         : index_(index), name_(cow_String::Interned(name ? name : "")) {}
+    // Shares the name as given (interned or not): O(1), no allocation.
     cls_FieldHandle(int index, cow_String name) : index_(index), name_(std::move(name)) {}
 
+    // No copy, O(1).
     int Index() const { return index_; }
     const cow_String& Name() const { return name_; }
 

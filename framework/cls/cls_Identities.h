@@ -26,25 +26,30 @@ public:
         std::uint32_t classId;
     };
 
+    // Allocated by the first call and never destroyed; later calls O(1).
     static cls_Identities& Instance();
 
     // A small number standing for the file whose stored id is `fileId` (files copied from one
-    // another share it, and their rows with it).
+    // another share it, and their rows with it). A hash lookup; a new file id allocates its
+    // tables.
     std::uint32_t FileSlot(std::uint64_t fileId);
 
     // The row in which the object `uid` of class `classId` is stored in the file, or 0 when
-    // this process never stored or read it there as that class.
+    // this process never stored or read it there as that class. A hash lookup, O(1); no
+    // allocation.
     std::uint64_t RowOf(std::uint32_t file, std::uint64_t uid, std::uint32_t classId) const;
 
-    // RowOf for many identities under one lock: rows[i] for (uids[i], classIds[i]).
+    // RowOf for many identities under one lock: rows[i] for (uids[i], classIds[i]). O(n); `rows`
+    // is resized to n.
     void RowsOf(std::uint32_t file, const std::vector<std::uint64_t>& uids,
                 const std::vector<std::uint32_t>& classIds, std::vector<std::uint64_t>& rows) const;
 
     // The identity of the object read from `row` (class `classId`, stored identity `storedUid`).
+    // A few hash lookups, O(1); a new identity adds table entries (which may allocate).
     std::uint64_t IdentityOfRow(std::uint32_t file, std::uint64_t row, std::uint32_t classId,
                                 std::uint64_t storedUid);
 
-    // Rows that a committed write gave to identities.
+    // Rows that a committed write gave to identities. O(n), room reserved once.
     void Record(std::uint32_t file, const std::vector<Assignment>& assignments);
 
 private:

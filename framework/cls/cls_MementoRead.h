@@ -25,37 +25,49 @@ class cls_ReadVisitor;
 
 class cls_MementoRead {
 public:
-    // The record of an absent object: every read answers its default.
+    // The record of an absent object: every read answers its default. O(1), no query.
     explicit cls_MementoRead(cls_Reader& reader) : reader_(&reader) {}
-    // The record of a stored object (row `oid`); its row is read on first use.
+    // The record of a stored object (row `oid`); its row is read on first use. O(1), no query.
     cls_MementoRead(cls_Reader& reader, std::uint64_t oid, std::uint32_t classId, int collection)
         : reader_(&reader), oid_(oid), classId_(classId), collection_(collection), present_(true) {}
 
+    // The first read of a record fetches its row (read ahead with its neighbours: one query on a
+    // miss, see cls_RowStore::ObjectRow); each read then finds the column by name, O(columns).
+    // ReadString shares the stored text; past the row's fetch none of them allocates.
     int ReadInt(const cls_FieldHandle& handle, int defaultValue) const;
     bool ReadBool(const cls_FieldHandle& handle, bool defaultValue) const;
     cow_String ReadString(const cls_FieldHandle& handle, const cow_String& defaultValue) const;
-    // The object an object attribute refers to, or nothing for an empty attribute.
+    // The object an object attribute refers to, or nothing for an empty attribute. Two column
+    // lookups (building their names allocates), as above.
     std::optional<cls_RowStore::Reference> ReadReference(const cls_FieldHandle& handle) const;
 
     // The object stored under `handle`, of class `declaredTypeId` or a registered class derived
     // from it, in a copy-on-write holder; an empty holder for an empty attribute. An object met
-    // again in the same read comes back in a holder sharing the first one.
+    // again in the same read comes back in a holder sharing the first one (a map lookup,
+    // O(log objects read), no query); otherwise allocates the object and reads its record and
+    // what it holds (BuildObject).
     template <class B>
     cow_COW<B, cow_Virtual<B>> ReadObject(const cls_FieldHandle& handle,
                                           std::uint32_t declaredTypeId) const;
 
-    // The content of a stored int list or string list (read once, shared with the caller).
+    // The content of a stored int list or string list (read once, shared with the caller). The
+    // first call reads the list's BLOB (read ahead when short, see cls_RowStore::IntList) into a
+    // new list, O(n); later calls: IntArray O(1), StringList copies the text handles, O(n).
     cow_1DArrayList<int> IntArray() const;
     std::vector<cow_String> StringList() const;
 
-    // The identity of the object read (see cls_Database::IdentityOfRow); null when absent.
+    // The identity of the object read (see cls_Database::IdentityOfRow); null when absent. Reads
+    // the row if not read yet (for a list, the list itself, as IntArray does); then one lock.
     cls_Uid Uid() const;
+    // No copy, no query, O(1).
     bool IsPresent() const { return present_; }
     std::uint64_t Oid() const { return oid_; }
     std::uint32_t ClassId() const { return classId_; }
     int Collection() const { return collection_; }
-    // Metadata of the record's class, or null for lists, maps and absent objects.
+    // Metadata of the record's class, or null for lists, maps and absent objects. A registrar
+    // lookup, O(1).
     const cls_ClassMetadata* Metadata() const;
+    // O(1).
     cls_Reader& Reader() const { return *reader_; }
 
     // Refuses the record as damaged: the message names the file, the class and the object.
@@ -63,9 +75,11 @@ public:
     // Puts the record's place (the file, the object and its class) in front of the message of
     // a failure raised while the object was built from it, unless the failure names its place
     // already: an object nested inside this one, refused first, keeps its own. Nothing for an
-    // absent record. The caller rethrows the same exception.
+    // absent record. The caller rethrows the same exception. Builds the place text when it adds
+    // it.
     void AddContext(nex_Exception& failure) const;
     // Refuses the record unless its class is `typeId` or a registered class derived from it.
+    // Walks the registered parents, O(depth); no query.
     void ExpectClass(std::uint32_t typeId) const;
 
     // Builds the object of record `oid` (of class `md`, id `classId`) with the class's reading

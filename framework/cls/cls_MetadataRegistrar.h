@@ -16,7 +16,10 @@ public:
         unsigned int flags;
     };
 
+    // Appends to the sequence (O(1) amortised) and runs `function` at once: what it costs is
+    // the classes it registers.
     void initClassMetadata(Function function, unsigned int flags);
+    // No copy, O(1).
     const std::vector<Registration>& Registrations() const { return registrations_; }
 
 private:

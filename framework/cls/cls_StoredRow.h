@@ -21,7 +21,8 @@ struct cls_StoredRow {
     const Value* values = nullptr; // one per column of `table`, oid and #uid included; kept by
                                    // whoever keeps the row (the batch it was read in)
 
-    // The value of a column; null when the table has no such column.
+    // The value of a column; null when the table has no such column. A linear search of the
+    // column names, O(columns); no copy.
     const Value* Find(std::string_view column) const {
         const int c = table->Column(column);
         return c < 0 ? nullptr : &values[c];

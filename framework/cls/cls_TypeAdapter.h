@@ -10,5 +10,6 @@ class cls_TypeAdapter : public cls_AbsTypeAdapter<T> {
 public:
     using cls_AbsTypeAdapter<T>::cls_AbsTypeAdapter;
 
+    // Allocates a T with its reading constructor: what T reads (see cls_MementoRead::BuildObject).
     void* Ctor(cls_ReadVisitor& visitor) const override { return new T(visitor); }
 };

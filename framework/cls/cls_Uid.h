@@ -14,15 +14,17 @@
 class cls_Uid {
 public:
     // The null identity (0): what a default-constructed object holds before it is given one.
+    // Both O(1), no allocation.
     cls_Uid() = default;
     explicit cls_Uid(std::uint64_t value) : value_(value) {}
 
     // One atomic increment, no allocation; a lock only when a new prefix is drawn.
     static cls_Uid AllocateUid();
-    // Gives this object a fresh identity in place.
+    // Gives this object a fresh identity in place, at AllocateUid's cost.
     void NewUid() { *this = AllocateUid(); }
     // Whether `uid` carries a prefix that this process has allocated with (its own, or its
-    // parent's before a fork): such an identity may belong to an object of this process.
+    // parent's before a fork): such an identity may belong to an object of this process. O(1)
+    // for the current prefix; otherwise one lock and a search of the prefixes drawn (a few).
     static bool IsOwnPrefix(std::uint64_t uid);
 
     // Plain value reads and comparisons: O(1).

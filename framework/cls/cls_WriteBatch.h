@@ -39,6 +39,7 @@ struct cls_WriteBatch {
     std::vector<ListElement> listElements;
     std::vector<Root> roots;
 
+    // O(1).
     bool Empty() const {
         return records.empty() && mapEntries.empty() && listsRestarted.empty() && roots.empty();
     }

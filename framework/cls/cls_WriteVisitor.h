@@ -26,25 +26,28 @@ class cls_Writer;
 
 class cls_WriteVisitor {
 public:
-    // Stores the object as the root `rootName` of the writer's database.
+    // Stores the object as the root `rootName` of the writer's database. Shares the name; O(1).
     cls_WriteVisitor(cls_Writer& writer, const cow_String& rootName);
     // For the object held in `field` of the parent's object. `holder`, when given, is the
-    // counted holder through which the object is shared; objects are recognised by uid.
+    // counted holder through which the object is shared; objects are recognised by uid. Finds the
+    // field in the parent's class, O(attributes); shares the name.
     cls_WriteVisitor(const cls_WriteVisitor& parent, const cls_FieldHandle& field,
                      const void* holder, const void* object);
-    // For the element or entry that the request stands for.
+    // For the element or entry that the request stands for. O(1).
     cls_WriteVisitor(const cls_WriteRequest& request, const void* object);
     cls_WriteVisitor(const cls_WriteVisitor&) = delete;
     cls_WriteVisitor& operator=(const cls_WriteVisitor&) = delete;
 
     // Records where the object goes and answers 1 when its attributes must be written, 0
-    // when this write has stored it already.
+    // when this write has stored it already. Queues the object's place (a root: O(roots in the
+    // write)) and looks its uid up in the write, O(1) amortised; the first time, appends a
+    // record with a value per attribute (allocates). No file access before the commit.
     int StartWrite(std::uint32_t typeId, const cls_Uid& uid) const;
-    // The record of the object started by StartWrite.
+    // The record of the object started by StartWrite. No copy, O(1).
     cls_MementoWrite& Memento() const;
 
     // The object declares itself a collection of this kind; a field declared as another
-    // kind is refused.
+    // kind is refused. O(1); for a root, O(roots in the write).
     void CheckCollectionType(const cls_CollectionTypeFix& fix) const;
     void CheckCollectionType(int collection) const { CheckCollectionType({collection, nullptr}); }
 
@@ -55,9 +58,10 @@ public:
     // Queues one row per element (and what each element writes); allocates nothing of its
     // own, so an element that refuses to write leaves nothing behind.
     void WriteObjectList(const cls_Uid& uid, int count, const ElementWriter& writeElement) const;
-    // A new agent for the map just started; the map owns it.
+    // A new agent for the map just started; the map owns it. Allocates it; no query.
     cls_AgentMapKey2Obj<int>* CreateMapAgent() const;
 
+    // O(1).
     cls_Writer& Writer() const { return *writer_; }
 
 private:

@@ -11,6 +11,7 @@ class cls_WriteVisitor;
 
 class cls_xpListString : public cow_List<cow_String> {
 public:
+    // An empty list with a fresh identity: one atomic increment, no allocation.
     cls_xpListString() : uid_(cls_Uid::AllocateUid()) {}
     // Shares `texts` under a fresh identity: O(1), no text copied.
     explicit cls_xpListString(const cow_List<cow_String>& texts)
@@ -18,6 +19,7 @@ public:
     // Reads the packed record (one query) and allocates each text, O(total length). An absent
     // list reads as empty.
     explicit cls_xpListString(const cls_ReadVisitor& rv);
+    // Share the texts and carry the identity: O(1), no text copied.
     cls_xpListString(const cls_xpListString&) = default;
     cls_xpListString& operator=(const cls_xpListString&) = default;
 
@@ -26,7 +28,7 @@ public:
     void DBWrite(const cls_WriteVisitor& wv) const;
     // No copy, O(1).
     const cls_Uid& Uid() const { return uid_; }
-    static std::uint32_t TypeId() { return 0x00230001; }
+    static std::uint32_t TypeId() { return 0x00230001; } // O(1)
 
 private:
     cls_Uid uid_;

@@ -26,16 +26,18 @@ public:
         std::size_t at;     // 0-based offset of the step's first character ('[' or '.')
     };
 
-    // Reads the whole text; copies the names out of it.
+    // Reads the whole text once, O(length); copies the text and each name out of it (allocates).
     static ddr_PathText Parse(std::string_view text);
 
+    // No copy, O(1).
     const std::string& Text() const { return text_; }
     const std::string& Ddb() const { return ddb_; }
     const std::string& Root() const { return root_; }
     const std::vector<Step>& Steps() const { return steps_; }
 
     // Refuses the text with `problem` at a 0-based offset: for callers that find a step of
-    // a well-formed text meaningless (an unknown member, a key where none can stand).
+    // a well-formed text meaningless (an unknown member, a key where none can stand). Builds the
+    // message, quoting the whole text.
     [[noreturn]] void Refuse(std::size_t at, const std::string& problem) const;
 
 private:

@@ -10,6 +10,8 @@ class ddr_Ddb;
 
 class ddr_Root {
 public:
+    // The thread's open databases, not a copy: O(1); despite the name, nothing is read from a
+    // file.
     const mdl_Container<cow_String, ddr_Ddb>& Fetch() const { return databases_; }
     mdl_Container<cow_String, ddr_Ddb>& Fetch() { return databases_; }
 

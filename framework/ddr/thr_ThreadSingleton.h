@@ -6,6 +6,8 @@
 template <class T>
 class thr_ThreadSingleton {
 public:
+    // The first call on a thread constructs its T (T's constructor's cost); later calls are a
+    // thread-local access, O(1).
     static T& Instance() {
         thread_local T instance;
         return instance;
