@@ -1,7 +1,15 @@
 // Files that are missing, empty, foreign, cut short, overwritten, or that refer to what is not
 // there: every one is refused with the framework's exception naming the file and the problem,
-// and none is changed by the attempt.
+// and none is changed by the attempt. And what happens to a file from outside: cut under an
+// open reader, or kept where the reader may not write (a folder or a file that is not writable,
+// a hot journal in a read-only folder), refused the same way; a reader never gets a signal.
+//
+// Permission bits do not stop root, and the tests run as root here and in CI: the cases that
+// need them run in a child process that drops to an unprivileged user first, and are skipped,
+// saying so, where that is not possible.
+#include "Child.h"
 #include "Files.h"
+#include "Refusal.h"
 #include "StoreWalk.h"
 #include "TempDir.h"
 #include "ddr_Ddb.h"
@@ -12,8 +20,11 @@
 
 #include <filesystem>
 #include <functional>
+#include <grp.h>
 #include <optional>
 #include <random>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -108,6 +119,56 @@ testing::AssertionResult failsWith(const std::string& path, std::string_view pro
     return testing::AssertionSuccess();
 }
 
+constexpr uid_t kNobody = 65534;
+constexpr int kCannotDrop = 77;
+
+// Runs `action` in a child process as an unprivileged user (as root only; others run it as
+// themselves): whether it was refused with exactly `expected` ("": not refused), the child
+// printing the message it got otherwise; nothing when it could not drop its privileges.
+std::optional<bool> refusedAsNobody(const std::string& expected,
+                                    const std::function<void()>& action) {
+    Child child([&](const Child::Report& report) {
+        if (::geteuid() == 0 &&
+            (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0))
+            return report(kCannotDrop);
+        std::string message;
+        try {
+            action();
+        } catch (const nex_Exception& e) {
+            message = e.what();
+        }
+        if (message != expected)
+            std::fprintf(stderr, "child: refused with '%s'\n", message.c_str());
+        report(message == expected);
+    });
+    std::int64_t answer = -1;
+    const bool received = child.Receive(answer);
+    EXPECT_TRUE(received && ExitedCleanly(child.Wait())) << "the child did not answer";
+    if (answer == kCannotDrop)
+        return std::nullopt;
+    return answer == 1;
+}
+
+// Leaves a write cut short in the model database at `path`: a child changes every probe and
+// adds forty rows of a page each, more than its page cache holds, so that changed pages reach
+// the file after the journal; it is killed before the commit. True when it was killed so.
+bool leaveWriteCutShort(const std::string& path) {
+    Child writer([&](const Child::Report&) {
+        sqlite3* handle = nullptr;
+        if (sqlite3_open_v2(path.c_str(), &handle, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK &&
+            sqlite3_exec(handle,
+                         "PRAGMA cache_size = 2; BEGIN IMMEDIATE;"
+                         "UPDATE \"Probe\" SET number = -5, label = 'half';"
+                         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                         "WHERE i < 40) INSERT INTO cls_intlist "
+                         "SELECT 1000000 + i, 0, 15000, zeroblob(60000) FROM n;",
+                         nullptr, nullptr, nullptr) == SQLITE_OK)
+            ::kill(::getpid(), SIGKILL);
+        ::_exit(2);
+    });
+    return KilledBySignal(writer.Wait());
+}
+
 class BadInput : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -133,6 +194,19 @@ protected:
         fs::copy_file(sample, path);
         ddr_Ddb db(cow_String("damage"), path, Mode::ReadWrite);
         db.Database().Sql().Execute(sql.c_str());
+        return path;
+    }
+
+    // A folder of `mode` holding a copy of the sample (mode `fileMode`); the temporary folder
+    // above it is opened to everyone so that the unprivileged child reaches it.
+    std::string placeSample(const std::string& folder, mode_t mode, mode_t fileMode) {
+        fs::permissions(dir.File(""), fs::perms(0755));
+        const std::string where = dir.File(folder);
+        fs::create_directory(where);
+        const std::string path = where + "/model.db";
+        fs::copy_file(sample, path);
+        ::chmod(path.c_str(), fileMode);
+        ::chmod(where.c_str(), mode);
         return path;
     }
 
@@ -241,8 +315,9 @@ TEST_F(BadInput, DamageThatMayNotShowReadsAsWrittenOrIsRefused) {
     // A cut inside the last page loses only the end of that page.
     const std::string tail = written(whole.substr(0, whole.size() - 100));
     std::uint64_t digest = 0;
-    if (!failureOf(tail, [&] { digest = readAll(tail); }))
+    if (!failureOf(tail, [&] { digest = readAll(tail); })) {
         EXPECT_EQ(digest, expected);
+    }
 
     // Random runs of bytes in the middle of pages (fixed seed). SQLite keeps no checksum of the
     // content, so a run that lands in stored values reads back changed.
@@ -272,26 +347,23 @@ TEST_F(BadInput, DamageThatMayNotShowReadsAsWrittenOrIsRefused) {
                 changed);
 }
 
-TEST_F(BadInput, UnknownClassIdsAndRootNames) {
+// A root or a map entry of a class nobody registered, and a root read as another class, are
+// refused on their own: the rest of the file still reads. (A root that is not there: the
+// Python suite's errors test.)
+TEST_F(BadInput, ARefusedRootOrEntryLeavesTheRestReadable) {
+    const std::string path = damaged("INSERT INTO cls_roots (name, oid, classId, collection) "
+                                     "VALUES ('ghost', 5, 2130706670, 0);"
+                                     "UPDATE cls_map SET elemClassId = 2130706670 WHERE key = 3");
     const std::string problem = "unknown class id 0x7F0000EE";
-    const std::string root = damaged("INSERT INTO cls_roots (name, oid, classId, collection) "
-                                     "VALUES ('ghost', 5, 2130706670, 0)");
-    {
-        ddr_Ddb db(cow_String("r"), root, Mode::ReadOnly);
-        EXPECT_TRUE(failsWith(root, problem, [&] { db.LoadRoot<Probe>(cow_String("ghost")); }));
-        EXPECT_TRUE(failsWith(root, problem, [&] { db.LoadRoot<ProbeMap>(cow_String("ghost")); }));
-        EXPECT_TRUE(failsWith(root, "no root named 'nothing'",
-                              [&] { db.LoadRoot<Probe>(cow_String("nothing")); }));
-        EXPECT_TRUE(failsWith(root, "root 'probes' holds another class",
-                              [&] { db.LoadRoot<Probe>(cow_String("probes")); }));
-        EXPECT_EQ(db.LoadRoot<Probe>(cow_String("single")).number, 7);
-    }
-    // An entry of a stored map of an unknown class: the damage stays with its entry.
-    const std::string entry = damaged("UPDATE cls_map SET elemClassId = 2130706670 WHERE key = 3");
-    ddr_Ddb db(cow_String("e"), entry, Mode::ReadOnly);
+    ddr_Ddb db(cow_String("r"), path, Mode::ReadOnly);
+    EXPECT_TRUE(failsWith(path, problem, [&] { db.LoadRoot<Probe>(cow_String("ghost")); }));
+    EXPECT_TRUE(failsWith(path, problem, [&] { db.LoadRoot<ProbeMap>(cow_String("ghost")); }));
+    EXPECT_TRUE(failsWith(path, "root 'probes' holds another class",
+                          [&] { db.LoadRoot<Probe>(cow_String("probes")); }));
     ProbeMap map = db.LoadRoot<ProbeMap>(cow_String("probes"));
-    EXPECT_TRUE(failsWith(entry, problem, [&] { map.ConstGet(3); }));
+    EXPECT_TRUE(failsWith(path, problem, [&] { map.ConstGet(3); }));
     EXPECT_EQ(map.ConstGet(4).number, 4);
+    EXPECT_EQ(db.LoadRoot<Probe>(cow_String("single")).number, 7);
 }
 
 // A chain of objects that refers back into itself would be read forever, and one nested
@@ -319,4 +391,97 @@ TEST_F(BadInput, ObjectsReferringBackOrNestedTooDeep) {
     ddr_Ddb db(cow_String("c"), path, Mode::ReadOnly);
     EXPECT_TRUE(
         failsWith(path, "which contains it", [&] { db.LoadRoot<Link>(cow_String("short")); }));
+}
+
+// The reader has read the map's keys; then the file is cut. Fetching entries must fail with
+// the framework's exception naming the file (SQLite reads the missing pages as zeros, or finds
+// the file changed), never with SIGBUS or SIGSEGV.
+TEST_F(BadInput, AFileCutUnderAnOpenReaderIsRefused) {
+    for (const bool toNothing : {true, false}) {
+        SCOPED_TRACE(toNothing ? "cut to nothing" : "cut to half");
+        const std::string path = dir.File(toNothing ? "zero.db" : "half.db");
+        fs::copy_file(sample, path);
+        ddr_Ddb db(cow_String("reader"), path, Mode::ReadOnly);
+        ProbeMap map = db.LoadRoot<ProbeMap>(cow_String("probes"));
+        ASSERT_EQ(map.ConstGet(0).number, 0); // an entry read before the cut
+        const auto size = fs::file_size(path);
+        ASSERT_EQ(::truncate(path.c_str(), toNothing ? 0 : static_cast<off_t>(size / 2)), 0);
+
+        int refused = 0;
+        for (int k = 39; k > 0; --k) {
+            // A page read before the cut may still be cached: not every fetch fails.
+            if (const auto why = failureOf(path, [&] { (void)map.ConstGet(k).ids.Count(); })) {
+                ++refused;
+                EXPECT_EQ(why->rfind("model database '" + path + "': ", 0), 0u) << *why;
+            }
+        }
+        EXPECT_GT(refused, 0);
+        // And the database refuses what comes next the same way, down to its close.
+        EXPECT_TRUE(failsWith(path, "model database '" + path + "'",
+                              [&] { db.LoadRoot<ProbeMap>(cow_String("probes")); }));
+    }
+}
+
+TEST_F(BadInput, AFolderOrAFileThatIsNotWritable) {
+    const std::string path = placeSample("readonly-folder", 0555, 0666);
+    const std::string folder = dir.File("readonly-folder");
+    const std::string notWritable = "': the folder '" + folder +
+                                    "' is not writable; a model database opened for writing "
+                                    "keeps its journal there";
+    const auto why = refusedAsNobody("model database '" + path + notWritable,
+                                     [&] { ddr_Ddb db(cow_String("w"), path, Mode::ReadWrite); });
+    if (!why)
+        GTEST_SKIP() << "cannot drop to an unprivileged user to test permissions";
+    EXPECT_TRUE(*why);
+    // A new file there is refused the same way, and reading still works.
+    const std::string fresh = folder + "/new.db";
+    EXPECT_TRUE(refusedAsNobody("model database '" + fresh + notWritable, [&] {
+                    ddr_Ddb db(cow_String("n"), fresh, Mode::Create);
+                }).value_or(false));
+    EXPECT_TRUE(refusedAsNobody("", [&] {
+                    ddr_Ddb db(cow_String("r"), path, Mode::ReadOnly);
+                    StoreWalk::ReadEveryRoot(db);
+                }).value_or(false));
+    ::chmod(folder.c_str(), 0755);
+
+    const std::string file = placeSample("readonly-file", 0777, 0444);
+    EXPECT_TRUE(refusedAsNobody("model database '" + file + "': the file is not writable", [&] {
+                    ddr_Ddb db(cow_String("w"), file, Mode::ReadWrite);
+                }).value_or(false));
+}
+
+// A write cut short by a kill leaves a hot journal, which a reader must roll back before it
+// may read; in a folder it cannot write, it cannot, and says so instead of "disk I/O error".
+// Where it may write, even a read-only open rolls the write back and reads the last committed
+// state, although pages of the write had reached the file.
+TEST_F(BadInput, AHotJournalIsRolledBackByTheNextReaderWhereItMayWrite) {
+    const std::string path = placeSample("hot", 0777, 0666);
+    const std::uint64_t committed = [&] {
+        ddr_Ddb db(cow_String("before"), path, Mode::ReadOnly);
+        return StoreWalk::ReadEveryRoot(db);
+    }();
+    ASSERT_TRUE(leaveWriteCutShort(path)) << "the half write failed before the kill";
+    const std::string journal = path + "-journal";
+    ASSERT_TRUE(fs::exists(journal));
+    ASSERT_GT(fs::file_size(path), 40 * 65536u) << "no page reached the file";
+    ::chmod(journal.c_str(), 0666);
+    const std::string folder = dir.File("hot");
+    ::chmod(folder.c_str(), 0555);
+    const auto why = refusedAsNobody(
+        "model database '" + path + "': holds a write cut short by a crash (journal '" + journal +
+            "'), which must be rolled back before it can be read, and the folder '" + folder +
+            "' is not writable",
+        [&] {
+            ddr_Ddb db(cow_String("r"), path, Mode::ReadOnly);
+            StoreWalk::ReadEveryRoot(db);
+        });
+    EXPECT_TRUE(why.value_or(true));
+    EXPECT_TRUE(fs::exists(journal)); // left for a reader that may roll it back
+
+    ::chmod(folder.c_str(), 0777);
+    ddr_Ddb db(cow_String("r"), path, Mode::ReadOnly);
+    EXPECT_EQ(StoreWalk::ReadEveryRoot(db), committed);
+    EXPECT_FALSE(fs::exists(journal));
+    if (!why)
+        GTEST_SKIP() << "cannot drop to an unprivileged user to test permissions";
 }

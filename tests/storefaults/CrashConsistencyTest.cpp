@@ -2,20 +2,31 @@
 // file opens, every root holds exactly what one committed write put there, and nothing that
 // was committed is lost or goes backwards.
 //
-// Each generation g of the writer is three transactions, in this order: a flush of the stored
-// map "probes" (every entry rewritten for g, one key dropped and one added), every fourth
-// generation a new map stored whole as "snapshot", and the probe "generation" stored again.
-// Every stored value derives from the generation and the key, so a half-written entry or a
-// mix of two generations shows.
+// Each generation g of the writer is four transactions, in this order: a flush of the stored
+// map "probes" (every entry rewritten for g, one key dropped and one added); a flush of the set
+// list "sets", whose changes lie in the subset maps nested in its sets; every fourth generation
+// a new map stored whole as "snapshot"; and the probe "generation" stored again. Every stored
+// value derives from the generation and the key, so a half-written entry or a mix of two
+// generations shows. Replaced sets and snapshots leave rows behind for sweeps, which kills hit
+// too.
 #include "Child.h"
+#include "ModuleStart.h"
 #include "StoreWalk.h"
 #include "TempDir.h"
 #include "ddr_Ddb.h"
+#include "rgnC_Paths.h"
+#include "rgnC_SetDataMap.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <random>
 #include <set>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -25,6 +36,53 @@ constexpr int kBaseKeys = 12;
 constexpr int kSnapshotEvery = 4;
 constexpr int kSnapshotKeys = 4;
 constexpr int kKills = 50;
+constexpr int kSets = 6;
+
+// What a writer killed by killWritersAtRandom reports first, once it has opened its file.
+constexpr std::int64_t kWriterReady = -1;
+
+// Kills writers of the file at `path` at random moments, `rounds` times (fixed seed). Each round
+// forks `write`, which reports kWriterReady, then a number for each write it committed. Most
+// kills come after 1 to 3 more reports, at a random point of the next write (its length taken
+// from the last one seen, so that the kills spread over whole writes on a slow machine as on a
+// fast one); every fifth may land while the writer opens the file and rolls back what the last
+// kill left. `check` then gets the numbers the killed writer reported. Stops at the first
+// failure; answers how many kills left a journal, inside a transaction.
+int killWritersAtRandom(const std::string& path, int rounds, unsigned seed,
+                        const std::function<void(const Child::Report&)>& write,
+                        const std::function<void(const std::vector<std::int64_t>&)>& check) {
+    using Clock = std::chrono::steady_clock;
+    std::mt19937 random(seed);
+    Clock::duration writeTime = std::chrono::milliseconds(50);
+    int inTransaction = 0;
+    for (int round = 0; round < rounds && !::testing::Test::HasFailure(); ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        Child writer(write);
+        std::vector<std::int64_t> reports;
+        std::int64_t value = 0;
+        if (round % 5 != 0) {
+            EXPECT_TRUE(writer.Receive(value) && value == kWriterReady)
+                << "the writer did not start";
+            auto last = Clock::now();
+            for (int wait = 1 + random() % 3; wait > 0 && writer.Receive(value); --wait) {
+                reports.push_back(value);
+                writeTime = Clock::now() - last;
+                last = Clock::now();
+            }
+        }
+        const auto delay = round % 5 != 0 ? writeTime : std::chrono::milliseconds(20);
+        std::this_thread::sleep_for(delay * (random() % 1000) / 1000);
+        const int status = writer.Kill();
+        EXPECT_TRUE(KilledBySignal(status))
+            << "the writer ended by itself (status " << status << ")";
+        while (writer.Receive(value))
+            if (value != kWriterReady)
+                reports.push_back(value);
+        inTransaction += std::filesystem::exists(path + "-journal") ? 1 : 0;
+        check(reports);
+    }
+    return inTransaction;
+}
 
 int churnKey(int g) {
     return 100 + g % 3;
@@ -82,9 +140,56 @@ int mapGeneration(ddr_Ddb& db, const char* name, int baseKeys, bool churns) {
     return -1;
 }
 
+cow_1DArrayList<int> subsetIds(int firstGeneration, int s) {
+    cow_1DArrayList<int> ids;
+    for (int i = 0; i < 5; ++i)
+        ids.Append(firstGeneration * 100 + s + i);
+    return ids;
+}
+
+// Set s at generation g: rebuilt with one subset every third generation, else one subset more.
+// Set s rebuilt at r holds subsets k = 0 .. g - r, subset k holding the ids (r + k) * 100 + s
+// + 0 .. 4.
+void advance(rgnC_SetDataMap& sets, int g) {
+    for (int s = 0; s < kSets; ++s) {
+        if (g % 3 != 0) {
+            sets.Get(s).AddSubset(0, g % 3, subsetIds(g, s), res_SetTypeEnm::NODE_SET, false, {});
+            continue;
+        }
+        rgnC_SetData set(s, cow_String("S" + std::to_string(s)), res_SetTypeEnm::NODE_SET, false,
+                         false);
+        set.AddSubset(0, 0, subsetIds(g, s), res_SetTypeEnm::NODE_SET, false, {});
+        sets.Insert(s, set);
+    }
+}
+
+// The one generation of every set in the list, each counting exactly the subsets it holds; -1
+// (and a test failure) otherwise.
+int setsGeneration(ddr_Ddb& db) {
+    const rgnC_SetDataMap sets = db.LoadRoot<rgnC_SetDataMap>(cow_String("sets"));
+    int generation = -1;
+    for (int s = 0; s < kSets; ++s) {
+        const rgnC_SetData& set = sets.ConstGet(s);
+        const int n = set.NumSubset();
+        bool whole = n == set.SubsetList().Count() && n >= 1;
+        const int r = whole ? set.SubSet(0).IdArray().ConstGet(0) / 100 : -1;
+        for (int k = 0; whole && k < n; ++k)
+            whole = set.SubSet(k).IdArray().IsEqual(subsetIds(r + k, s));
+        if (!whole || (generation >= 0 && r + n - 1 != generation)) {
+            ADD_FAILURE() << "set " << s << " counts " << n << " subsets, holds "
+                          << set.SubsetList().Count() << ", and is of generation " << r + n - 1
+                          << " (set 0 of " << generation << ") or of none";
+            return -1;
+        }
+        generation = r + n - 1;
+    }
+    return generation;
+}
+
 struct Observed {
     int root = 0;     // generation of the root "generation"
     int map = 0;      // generation of every entry of "probes"
+    int sets = 0;     // generation of every set of "sets"
     int snapshot = 0; // generation of the map last stored whole
 };
 
@@ -94,6 +199,7 @@ Observed verify(const std::string& path) {
     o.root = generationOf(db.LoadRoot<Probe>(cow_String("generation")), 0);
     EXPECT_GE(o.root, 0) << "the root 'generation' mixes generations";
     o.map = mapGeneration(db, "probes", kBaseKeys, true);
+    o.sets = setsGeneration(db);
     o.snapshot = mapGeneration(db, "snapshot", kSnapshotKeys, false);
     return o;
 }
@@ -112,28 +218,37 @@ void createGenerationZero(const std::string& path) {
         map.Insert(k, entry(0, k));
     map.Insert(churnKey(0), entry(0, churnKey(0)));
     db.StoreRoot(cow_String("probes"), map);
+    rgnC_SetDataMap sets;
+    advance(sets, 0);
+    db.StoreRoot(cow_String("sets"), sets);
     storeSnapshot(db, 0);
     db.StoreRoot(cow_String("generation"), entry(0, 0));
 }
 
-// The writer: generations from `first` on, reporting each one whose last transaction
-// committed, until it is killed (or its parent is gone).
-void writeGenerations(const std::string& path, int first, pid_t parent,
+// The writer: generations after those `before` saw, reporting each one whose last transaction
+// committed (with the sweeps done so far in the low half), until it is killed (or its parent is
+// gone). A generation whose flushes made it is redone, but sets are not changed twice.
+void writeGenerations(const std::string& path, const Observed& before, pid_t parent,
                       const Child::Report& report) {
     ddr_Ddb db(cow_String("writer"), path, ddr_Ddb::Mode::ReadWrite);
     ProbeMap map = db.LoadRoot<ProbeMap>(cow_String("probes"));
+    rgnC_SetDataMap sets = db.LoadRoot<rgnC_SetDataMap>(cow_String("sets"));
     Probe generation = db.LoadRoot<Probe>(cow_String("generation"));
     report(kWriterReady);
-    for (int g = first; ::getppid() == parent; ++g) {
+    for (int g = before.root + 1; ::getppid() == parent; ++g) {
         for (int k = 0; k < kBaseKeys; ++k)
             fillEntry(map.Get(k), g, k);
         map.Remove(churnKey(g - 1));
         map.Insert(churnKey(g), entry(g, churnKey(g)));
         map.Flush();
+        if (g > before.sets) {
+            advance(sets, g);
+            sets.Flush();
+        }
         if (g % kSnapshotEvery == 0)
             storeSnapshot(db, g);
         db.StoreRoot(cow_String("generation"), fillEntry(generation, g, 0));
-        report(g);
+        report(std::int64_t{g} << 32 | db.Database().Sweeps());
     }
 }
 
@@ -141,41 +256,47 @@ void writeGenerations(const std::string& path, int first, pid_t parent,
 
 TEST(CrashConsistency, KilledWritersLeaveLastCommittedState) {
     StoreWalk::RegisterProbe();
+    StartModule();
     TempDir dir;
     const std::string path = dir.File("killed.db");
     createGenerationZero(path);
     Observed before = verify(path);
     const pid_t parent = ::getpid();
-    const int killsInTransaction = KillWritersAtRandom(
+    int sweeps = 0; // generations acknowledged after a sweep
+    const int killsInTransaction = killWritersAtRandom(
         path, kKills, 424242,
-        // A generation whose flush made it is simply redone.
-        [&](const Child::Report& report) {
-            writeGenerations(path, before.root + 1, parent, report);
-        },
+        [&](const Child::Report& report) { writeGenerations(path, before, parent, report); },
         [&](const std::vector<std::int64_t>& reports) {
-            const std::int64_t acked = reports.empty() ? before.root : reports.back();
+            int acked = before.root;
+            for (const std::int64_t r : reports) {
+                acked = static_cast<int>(r >> 32);
+                sweeps += (r & 0xFFFFFFFF) > 0 ? 1 : 0;
+            }
             const Observed now = verify(path);
             // Every generation the writer saw committed is there; at most the one in flight more.
             EXPECT_GE(now.root, acked);
             EXPECT_LE(now.root, acked + 1);
-            EXPECT_GE(now.root, before.root);
-            // The map is flushed before the root is stored: equal, or one ahead.
+            // The map is flushed first, then the sets: each equal to the root, or one ahead.
             EXPECT_TRUE(now.map == now.root || now.map == now.root + 1)
                 << "map " << now.map << ", root " << now.root;
+            EXPECT_TRUE(now.sets == now.root || (now.sets == now.root + 1 && now.map == now.sets))
+                << "sets " << now.sets << ", map " << now.map << ", root " << now.root;
             // The last snapshot is that of the last multiple of four, or of the generation in
             // flight when its snapshot committed but its root did not.
             const int lastSnapshot = now.root / kSnapshotEvery * kSnapshotEvery;
             EXPECT_TRUE(now.snapshot == lastSnapshot ||
                         (now.snapshot == now.root + 1 && now.snapshot % kSnapshotEvery == 0 &&
-                         now.map == now.root + 1))
+                         now.sets == now.root + 1))
                 << "snapshot " << now.snapshot << ", root " << now.root;
             before = now;
         });
-    // The kills did land inside writes, and the writers got work done between them.
+    // The kills did land inside writes, and the writers got work done and swept between them.
     EXPECT_GT(killsInTransaction, 0);
-    EXPECT_GT(before.root, kKills / 4);
-    std::printf("crash consistency: %d kills, %d inside a transaction, %d generations\n", kKills,
-                killsInTransaction, before.root);
+    EXPECT_GT(before.root, kKills / 2);
+    EXPECT_GT(sweeps, 0);
+    std::printf("crash consistency: %d kills, %d inside a transaction, %d generations, %d "
+                "acknowledged after a sweep\n",
+                kKills, killsInTransaction, before.root, sweeps);
 }
 
 // Writers forked from one process (as above) must not hand out the identities their parent

@@ -80,12 +80,10 @@ const Case kCases[] = {
     SET2_CASE("setIndex", "'two'", "'setIndex' holds text where an int belongs"),
     SET2_CASE("setLabel", "x'07'", "'setLabel' holds a BLOB where text belongs"),
     SET2_CASE("internalSet", "2", "'internalSet' holds 2 where a bool belongs"),
-    // Names outside an enumeration's table.
+    // Names outside an enumeration's table (a region's kind: OwnRefusalsKeepTheirTypeAndText).
     {"UPDATE omu_PrimEnum SET name = 'BOGUS' "
      "WHERE oid = (SELECT \"setType#OID\" FROM rgnC_SetData WHERE oid = " SET2 ")",
      "sets", "rgnC_SetData", SET2, "str not allowed: BOGUS"},
-    {"UPDATE rgnC_Region SET _typeObsolete = 'BOGUS' WHERE oid = " NAMED_REGION, "named",
-     "rgnC_Region", NAMED_REGION, "str not allowed: BOGUS"},
     {"UPDATE rgnC_Region SET _typeObsolete = NULL WHERE oid = " NAMED_REGION, "named",
      "rgnC_Region", NAMED_REGION, "str not allowed: 0"},
     {"UPDATE rgnC_PropRegionList SET state = 'BOGUS'", "propagated", "rgnC_PropRegionList",
