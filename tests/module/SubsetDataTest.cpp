@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -32,7 +33,7 @@ TEST(SubsetData, LookupAgreesInCopiesAndAfterAssignmentAndGivesFirstPositions) {
     rgnC_SubsetData assigned = subset(others);
     EXPECT_EQ(assigned.LookupIndex(5), 5);
     assigned = original;
-    for (const rgnC_SubsetData* s : {&original, &copy, &assigned})
+    for (const rgnC_SubsetData* s : {&original, &copy, &std::as_const(assigned)})
         for (int v = -300; v < 400; ++v)
             ASSERT_EQ(s->LookupIndex(v), (v + 300) % 7 ? rgnC_SubsetData::kNotFound : (v + 300) / 7)
                 << v;
