@@ -1,12 +1,14 @@
-// A list of ids written out in a test: listOf({10, -4, 7}).
+// A list written out in a test: listOf({10, -4, 7}) is a list of ids; listOf<L>({...}) a list
+// of type L whose elements are made from the ints given.
 #pragma once
 
 #include "cow_1DArrayList.h"
 
 #include <initializer_list>
 
-inline cow_1DArrayList<int> listOf(std::initializer_list<int> values) {
-    cow_1DArrayList<int> l;
+template <class L = cow_1DArrayList<int>>
+L listOf(std::initializer_list<int> values) {
+    L l;
     for (int v : values)
         l.Append(v);
     return l;
