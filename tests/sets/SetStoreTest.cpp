@@ -84,7 +84,8 @@ TEST_F(SetStore, AStoredSubsetPathFetchesOnlyWhatItNamesAndSetsReadBackWhole) {
     EXPECT_EQ(db.Database().Fetches(), 2);
 
     // The digest folds in every field of the set and its subsets; the uids come on top.
-    const rgnC_SetData& back = db.LoadRoot<rgnC_SetDataMap>(cow_String("sets")).ConstGet(14);
+    const rgnC_SetDataMap sets = db.LoadRoot<rgnC_SetDataMap>(cow_String("sets"));
+    const rgnC_SetData& back = sets.ConstGet(14);
     EXPECT_EQ(ModuleWalk::Digest(back, 0), ModuleWalk::Digest(original, 0));
     EXPECT_EQ(back.Uid(), original.Uid());
     for (int k = 0; k < original.NumSubset(); ++k)
