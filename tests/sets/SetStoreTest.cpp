@@ -1,10 +1,9 @@
+#include "ModuleWalk.h"
 #include "RegionWorld.h"
 #include "cls_xoList.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <sstream>
 #include <string>
 
 namespace {
@@ -32,20 +31,6 @@ rgnC_SubsetDataPath subsetPath(int s, int k) {
     const rgnC_SubsetDataListPath subsets(
         new rgnC_SubsetListOfSet(RegionWorld::SetPath("model", "sets", s)));
     return rgnC_SubsetDataPath(new rgnC_SubsetDataInList(k, subsets));
-}
-
-// Every stored attribute of a set and its subsets, uids included, as one text.
-std::string describe(const rgnC_SetData& set) {
-    std::ostringstream out;
-    out << set.SetIndex() << ' ' << set.SetLabel().c_str() << ' ' << int(set.SetType())
-        << set.InternalSet() << set.Unsorted() << set.ConstructionOk() << ' ' << set.Uid().Value();
-    for (int k = 0; k < set.NumSubset(); ++k) {
-        const rgnC_SubsetData& s = set.SubSet(k);
-        out << " [" << s.SubsetIndex() << ' ' << s.SetIndex() << ' ' << s.MeshIndex() << ' '
-            << s.ClassIndex() << ' ' << int(s.SubsetType()) << s.Unsorted() << ' '
-            << s.Uid().Value() << ']';
-    }
-    return out.str();
 }
 
 template <class Impl>
@@ -88,7 +73,6 @@ TEST_F(SetStore, AStoredSubsetPathFetchesOnlyWhatItNamesAndSetsReadBackWhole) {
     const rgnC_SubsetDataPath path = db.LoadRoot<rgnC_SubsetDataPath>(cow_String("path"));
     ASSERT_TRUE(path.IsDefined());
     EXPECT_EQ(path.Path(), cow_String("model.sets[17].subset[2]"));
-    EXPECT_EQ(path.DynTypeId(), 0x02540008u);
 
     const rgnC_SubsetData& subset = path.ImplPtr()->ConstGet(RegionWorld::OpenDatabases());
     EXPECT_EQ(subset.SetIndex(), 17);
@@ -99,19 +83,21 @@ TEST_F(SetStore, AStoredSubsetPathFetchesOnlyWhatItNamesAndSetsReadBackWhole) {
     path.ImplPtr()->ConstGet(RegionWorld::OpenDatabases());
     EXPECT_EQ(db.Database().Fetches(), 2);
 
+    // The digest folds in every field of the set and its subsets; the uids come on top.
     const rgnC_SetDataMap sets = db.LoadRoot<rgnC_SetDataMap>(cow_String("sets"));
-    EXPECT_TRUE(sets.ConstGet(14).IsEqual(original));
-    EXPECT_EQ(describe(sets.ConstGet(14)), describe(original));
+    const rgnC_SetData& back = sets.ConstGet(14);
+    EXPECT_EQ(ModuleWalk::Digest(back, 0), ModuleWalk::Digest(original, 0));
+    EXPECT_EQ(back.Uid(), original.Uid());
+    for (int k = 0; k < original.NumSubset(); ++k)
+        EXPECT_EQ(back.SubSet(k).Uid(), original.SubSet(k).Uid()) << k;
 }
 
 TEST_F(SetStore, PathsReloadWithTextsUidsAndSharedImplementations) {
     const rgnC_SubsetDataPath path = subsetPath(4, 1);
     const rgnC_SubsetDataPath sameImpl = path; // shares the implementation
-    const rgnC_SetDataPath undefined;
     {
         ddr_Ddb db(cow_String("model"), file, ddr_Ddb::Mode::Create);
         db.StoreRoot(cow_String("a"), path);
-        db.StoreRoot(cow_String("none"), undefined);
         cls_xoList<rgnC_SubsetDataPath> both;
         both.Append(path);
         both.Append(sameImpl);
@@ -129,12 +115,6 @@ TEST_F(SetStore, PathsReloadWithTextsUidsAndSharedImplementations) {
     const auto& member = implOf<rgnC_SubsetListOfSet>(entry.Parent());
     EXPECT_EQ(member.Uid(), implOf<rgnC_SubsetListOfSet>(original.Parent()).Uid());
     EXPECT_EQ(member.Parent().Path(), cow_String("model.sets[4]"));
-    EXPECT_EQ(member.Parent().DynTypeId(), 0x02540006u);
-
-    const auto none = db.LoadRoot<rgnC_SetDataPath>(cow_String("none"));
-    EXPECT_FALSE(none.IsDefined());
-    EXPECT_TRUE(none == undefined);
-    EXPECT_FALSE(none == rgnC_SetDataPath(member.Parent()));
 
     // Handles that shared one implementation when stored share it again when loaded.
     const auto both = db.LoadRoot<cls_xoList<rgnC_SubsetDataPath>>(cow_String("both"));
@@ -165,6 +145,5 @@ TEST_F(SetStore, ANestedChangeIsFlushedWithItsOwnerAndWritablePathsReachOneObjec
     ddr_Ddb other(cow_String("other"), file, ddr_Ddb::Mode::ReadOnly);
     const rgnC_SetDataMap sets = other.LoadRoot<rgnC_SetDataMap>(cow_String("sets"));
     EXPECT_EQ(sets.ConstGet(6).NumSubset(), 2);
-    EXPECT_EQ(sets.ConstGet(6).SubsetList().Count(), 2);
     EXPECT_EQ(sets.ConstGet(6).SubSet(1).IdArray().ConstGet(3), 903);
 }

@@ -57,18 +57,6 @@ inline const ddr_DdbContainer& OpenDatabases() {
     return thr_ThreadSingleton<ddr_Root>::Instance().Fetch();
 }
 
-// Builds a stored root with T's reading constructor directly (LoadRoot does the same after
-// checking the root's class); what the constructor throws arrives as it was thrown.
-template <class T>
-T ReadRootDirectly(ddr_Ddb& db, const char* root) {
-    cls_Reader reader(db.DatabasePtr());
-    const auto found = db.Database().FindRoot(root);
-    if (!found)
-        throw std::runtime_error(std::string("no root ") + root);
-    cls_ReadVisitor visitor(reader, *found);
-    return T(visitor);
-}
-
 // A test with a model database file named "model" holding SetsOfEveryKind() under "sets".
 class Fixture : public ::testing::Test {
 protected:
