@@ -295,8 +295,9 @@ TEST_F(Upgrade, AMixedOldModelUpgradesWholeOrNotAtAllWhenKilled) {
         std::this_thread::sleep_for(std::chrono::microseconds(random() % (wholeUpgrade + 1)));
         const int status = upgrade.Kill();
         const bool finished = !KilledBySignal(status);
-        if (finished)
+        if (finished) {
             ASSERT_TRUE(ExitedCleanly(status));
+        }
         killedBeforeTheEnd += !finished;
         EXPECT_EQ(ReadFile(old), oldBytes) << round;
         if (std::filesystem::exists(upgraded)) {
