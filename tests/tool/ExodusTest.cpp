@@ -67,7 +67,9 @@ StoredSets readExodus(const std::string& path) {
             char name[256] = {};
             ex_get_name(exo, type, id, name);
             if (type == EX_ELEM_BLOCK) {
-                ex_block block{id, type};
+                ex_block block{};
+                block.id = id;
+                block.type = type;
                 ex_get_block_param(exo, &block);
                 for (int e = 0; e < block.num_entry; ++e)
                     sets[{name, kElement}].ids.insert(elementIds[blockStart + e]);
