@@ -29,7 +29,7 @@ public:
 
     // The registered class id, O(1).
     static std::uint32_t TypeId() { return Traits::typeId; }
-    // Allocates the path and reads it as above; built as the implementation class that handles hold.
+    // Allocates the path and reads it as above, as the implementation class handles hold.
     static void* Ctor(cls_ReadVisitor& rv) {
         return static_cast<ddr_ShortcutImpl<T>*>(new ddr_SequenceShortcut(rv));
     }
@@ -45,9 +45,7 @@ public:
 
     // The texts allocate, O(depth); the copy shares the parent, O(1).
     cow_String Name() const override { return cow_String(std::to_string(index)); }
-    cow_String Path() const override {
-        return parent.Path() + ("[" + std::to_string(index) + "]");
-    }
+    cow_String Path() const override { return parent.Path() + ("[" + std::to_string(index) + "]"); }
     cow_String DdbName() const override { return parent.DdbName(); }
     ddr_SequenceShortcut* Copy() const override { return new ddr_SequenceShortcut(*this); }
 

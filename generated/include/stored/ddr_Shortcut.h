@@ -47,7 +47,8 @@ public:
     ddr_Shortcut() : impl(static_cast<Impl*>(nullptr)), uid(cls_Uid::AllocateUid()) {}
     // A path through `implementation`, which the handle adopts (no copy); allocates the
     // holder's counter.
-    explicit ddr_Shortcut(Impl* implementation) : impl(implementation), uid(cls_Uid::AllocateUid()) {}
+    explicit ddr_Shortcut(Impl* implementation)
+        : impl(implementation), uid(cls_Uid::AllocateUid()) {}
     // Shares the implementation (nothing is copied, O(1)) and carries the identity.
     ddr_Shortcut(const ddr_Shortcut&) = default;
     // Shares the other's implementation; the last handle of the old one deletes it.

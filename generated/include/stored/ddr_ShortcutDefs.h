@@ -25,8 +25,7 @@ ddr_Shortcut<T>::~ddr_Shortcut() {
 
 template <class T>
 ddr_Shortcut<T>::ddr_Shortcut(const cls_ReadVisitor& rv)
-    : impl(rv.Memento().template ReadObject<Impl>(implField(), Impl::TypeId())),
-      uid(rv.GetUid()) {}
+    : impl(rv.Memento().template ReadObject<Impl>(implField(), Impl::TypeId())), uid(rv.GetUid()) {}
 
 template <class T>
 void* ddr_Shortcut<T>::Ctor(cls_ReadVisitor& rv) {
@@ -43,8 +42,7 @@ std::uint32_t ddr_Shortcut<T>::DynTypeId() const {
 
 template <class T>
 void ddr_Shortcut<T>::InitializeMetadata(cls_ClassRegistrar& registrar) {
-    registrar
-        .CreateClassMD(cow_String(ddr_ShortcutTraits<T>::handleName), TypeId(), 203, &Ctor, 1)
+    registrar.CreateClassMD(cow_String(ddr_ShortcutTraits<T>::handleName), TypeId(), 203, &Ctor, 1)
         .AddAttribute(implField(), cls_AttrObject, Impl::TypeId(), cls_CollSingle);
 }
 
@@ -52,8 +50,8 @@ template <class T>
 void ddr_Shortcut<T>::DBWrite(const cls_WriteVisitor& wv) const {
     if (!impl.IsNull() && !impl->IsComplete())
         ddr_ShortcutBaseImpl::Fail(ddr_ShortcutTraits<T>::handleName,
-                                   "cannot store a broken path: " + impl->Missing(),
-                                   kSourceFile, kBrokenStoreLine);
+                                   "cannot store a broken path: " + impl->Missing(), kSourceFile,
+                                   kBrokenStoreLine);
     if (!wv.StartWrite(TypeId(), uid))
         return;
     if (!impl.IsNull())
@@ -121,8 +119,8 @@ const typename ddr_Shortcut<T>::Impl& ddr_Shortcut<T>::resolvable() const {
                                    kSourceFile, kUndefinedLine);
     if (!impl->IsComplete())
         ddr_ShortcutBaseImpl::Fail(ddr_ShortcutTraits<T>::handleName,
-                                   "cannot resolve a broken path: " + impl->Missing(),
-                                   kSourceFile, kBrokenLine);
+                                   "cannot resolve a broken path: " + impl->Missing(), kSourceFile,
+                                   kBrokenLine);
     return *impl;
 }
 

@@ -7,7 +7,8 @@
 #include "ddr_ShortcutDefs.h"
 #include "rgnC_SetDataListRoot.h"
 
-template class cls_Map2Obj<int, rgnC_SetData, cow_ArrayCOW<rgnC_SetData, cow_Virtual<rgnC_SetData>>>;
+template class cls_Map2Obj<int, rgnC_SetData,
+                           cow_ArrayCOW<rgnC_SetData, cow_Virtual<rgnC_SetData>>>;
 
 template class ddr_ShortcutImpl<rgnC_SetData>;
 template class ddr_ShortcutImpl<rgnC_SetDataMap>;
