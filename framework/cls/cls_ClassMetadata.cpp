@@ -32,6 +32,18 @@ cls_ClassMetadata& cls_ClassMetadata::AddDtor(DtorFunction dtor) {
     return *this;
 }
 
+cls_ClassMetadata& cls_ClassMetadata::AddStandIn(std::uint32_t classId, CtorFunction ctor) {
+    standIns_.emplace_back(classId, ctor);
+    return *this;
+}
+
+cls_ClassMetadata::CtorFunction cls_ClassMetadata::StandInCtor(std::uint32_t classId) const {
+    for (const auto& [id, ctor] : standIns_)
+        if (id == classId)
+            return ctor;
+    return nullptr;
+}
+
 void cls_ClassMetadata::DBWrite(const void*, const cls_WriteVisitor&) const {}
 
 void cls_ClassMetadata::DeleteObject(void*) const {}

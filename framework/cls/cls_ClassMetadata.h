@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 class cls_ReadVisitor;
@@ -59,6 +60,14 @@ public:
     cls_ClassMetadata& AddAttribute(const cls_FieldHandle& handle, cls_AttributeType type,
                                     std::uint32_t typeId, cls_CollectionType collection);
     cls_ClassMetadata& AddDtor(DtorFunction dtor);
+    // Lets a record of class `classId`, which does not derive from this class, stand where
+    // this class is declared: it is built by `ctor`, which returns this class's object. A
+    // class that the framework registers (and so cannot derive from a module's class) serves
+    // a module's declared base this way. O(1) amortised.
+    cls_ClassMetadata& AddStandIn(std::uint32_t classId, CtorFunction ctor);
+    // The factory registered for records of `classId` standing in for this class, or null.
+    // A linear search, O(stand-ins); no allocation.
+    CtorFunction StandInCtor(std::uint32_t classId) const;
 
     // Stores `object` (of this class) through the visitor; the adapters of value classes
     // forward to the object's own DBWrite. Rows are queued into the write, none reaching the
@@ -97,4 +106,5 @@ private:
     std::vector<Attribute> attributes_;
     std::vector<Column> columns_;
     DtorFunction dtor_ = nullptr;
+    std::vector<std::pair<std::uint32_t, CtorFunction>> standIns_;
 };

@@ -179,26 +179,35 @@ void* cls_MementoRead::buildObject(const cls_Database::Reference& ref, std::uint
                                    int collection) const {
     cls_Database& db = reader_->Database();
     const cls_ClassMetadata& md = db.ClassOf(ref.classId);
-    if (!cls_ClassRegistrar::Current().IsA(ref.classId, declaredTypeId))
-        db.Fail("damaged: object " + std::to_string(ref.oid) + " (" + md.Name().str() +
-                "): it stands where a '" + classNameOf(declaredTypeId) + "' belongs");
+    const cls_ClassRegistrar& registrar = cls_ClassRegistrar::Current();
+    // A record of the declared class or one derived from it, or of a class registered to
+    // stand in for the declared one (built by the factory registered with it).
+    cls_ClassMetadata::CtorFunction standIn = nullptr;
+    if (!registrar.IsA(ref.classId, declaredTypeId)) {
+        const cls_ClassMetadata* declared = registrar.Find(declaredTypeId);
+        standIn = declared ? declared->StandInCtor(ref.classId) : nullptr;
+        if (!standIn)
+            db.Fail("damaged: object " + std::to_string(ref.oid) + " (" + md.Name().str() +
+                    "): it stands where a '" + classNameOf(declaredTypeId) + "' belongs");
+    }
     const std::vector<std::uint64_t>& building = reader_->Building();
     if (std::find(building.begin(), building.end(), ref.oid) != building.end())
         Damaged("it refers to object " + std::to_string(ref.oid) + ", which contains it");
     if (building.size() >= cls_Reader::kMaxNesting)
         Damaged("objects refer to one another more than " +
                 std::to_string(cls_Reader::kMaxNesting) + " levels deep");
-    return BuildObject(*reader_, md, ref.oid, ref.classId, collection);
+    return BuildObject(*reader_, md, ref.oid, ref.classId, collection, standIn);
 }
 
 void* cls_MementoRead::BuildObject(cls_Reader& reader, const cls_ClassMetadata& md,
-                                   std::uint64_t oid, std::uint32_t classId, int collection) {
+                                   std::uint64_t oid, std::uint32_t classId, int collection,
+                                   void* (*standIn)(cls_ReadVisitor&)) {
     cls_MementoRead memento(reader, oid, classId, collection);
     cls_ReadVisitor visitor(&memento);
     reader.Enter(oid);
     void* object = nullptr;
     try {
-        object = md.Ctor(visitor);
+        object = standIn ? standIn(visitor) : md.Ctor(visitor);
     } catch (nex_Exception& e) {
         // The class's own error, its type and text unchanged, with the object's place in front.
         reader.Leave();

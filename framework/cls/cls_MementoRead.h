@@ -86,8 +86,11 @@ public:
     // constructor, the record's place in front of the class's own failure; a class that cannot
     // be built from a record is refused. Allocates the object; reads its record (one query)
     // and what it holds. Both the nested objects and the entries of stored maps come here.
+    // `standIn`, when given, builds the object instead of the class's own constructor (see
+    // cls_ClassMetadata::AddStandIn).
     static void* BuildObject(cls_Reader& reader, const cls_ClassMetadata& md, std::uint64_t oid,
-                             std::uint32_t classId, int collection);
+                             std::uint32_t classId, int collection,
+                             void* (*standIn)(cls_ReadVisitor&) = nullptr);
 
 private:
     const cls_StoredRow::Value* find(const cow_String& column) const;

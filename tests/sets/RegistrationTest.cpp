@@ -6,7 +6,8 @@
 
 // Start-up enters the module's names table into the class table, and registers every class of
 // it but the last (an array of pairs, stored as a list) under the table's name and parent, and
-// the framework's root-path class of stored set lists beside them. What each class stores (its
+// the framework's start-up registers its root path class, which stands in for the set-data
+// list's path implementation. What each class stores (its
 // version and attributes) is checked by reading it back: the store tests, and the golden files
 // of the upgrade tests for the versions.
 TEST(Registration, EveryClassOfTheNamesTableIsEnteredAndRegisteredUnderItsName) {
@@ -28,6 +29,7 @@ TEST(Registration, EveryClassOfTheNamesTableIsEnteredAndRegisteredUnderItsName) 
         EXPECT_EQ(md->ParentTypeId(), entry.parentTypeId);
     }
     EXPECT_NE(registrar.Find(0x00260001), nullptr);
+    EXPECT_NE(registrar.Find(rgnC_TypeId(15))->StandInCtor(0x00260001), nullptr);
     EXPECT_EQ(typ_ArchCompTable::ClassName(rgnC_TypeId(0)), nullptr);
     EXPECT_EQ(typ_ArchCompTable::Lookup(rgnC_TypeId(18)), nullptr);
     rgnC_finalize(count);

@@ -52,6 +52,7 @@ struct Case {
 #define SUBSET(k) "(SELECT elemOid FROM cls_map WHERE oid = " SUBSETS2 " AND key = " #k ")"
 #define PAIR "(SELECT oid FROM rgnC_RegionPair LIMIT 1)"
 #define NAMED_REGION "(SELECT oid FROM cls_roots WHERE name = 'named')"
+#define ROOT_PATH "(SELECT min(oid) FROM ddr_SetDataListRootShortcut)"
 #define SET_ROW(column, value) "UPDATE rgnC_SetData SET " column " = " value " WHERE oid = " SET2
 #define SET2_CASE(column, value, problem)                                                          \
     { SET_ROW(column, value), "sets", "rgnC_SetData", SET2, problem }
@@ -100,6 +101,10 @@ const Case kCases[] = {
     {"UPDATE cls_objlist SET elemOid = " SET2 ", elemClassId = 39059459 "
      "WHERE oid = (SELECT \"val#OID\" FROM rgnC_PropRegionList LIMIT 1) AND pos = 1",
      "propagated", "rgnC_SetData", SET2, "stands where a 'rgnC_Region' belongs"},
+    // The framework's root path stands in only where the path of a set-data list belongs.
+    {"UPDATE rgnC_SetDataShortcut SET \"impl#ClassID\" = 2490369, \"impl#OID\" = " ROOT_PATH,
+     "pair", "ddr_SetDataListRootShortcut", ROOT_PATH,
+     "stands where a 'rgnC_SetDataIMPLSC' belongs"},
 };
 
 class ModuleDamage : public RegionWorld::Fixture {

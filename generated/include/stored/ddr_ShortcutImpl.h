@@ -8,6 +8,7 @@
 #include "cow_COW.h"
 #include "cow_String.h"
 #include "cow_Virtual.h"
+#include "ddr_RootMapPath.h"
 #include "ddr_ShortcutBaseImpl.h"
 #include "ddr_ShortcutTraits.h"
 
@@ -44,12 +45,16 @@ public:
     static constexpr cls_ClassMetadata::DtorFunction CowDtor =
         &cls_ClassMetadata::ReleaseHeld<Holder>;
 
-    // The abstract class's registration: a name and the holder's destroy function; allocates
-    // its metadata once.
+    // The abstract class's registration: a name and the holder's destroy function, and for a
+    // T kept as a named root, the framework's root path standing in as a concrete
+    // implementation; allocates its metadata once.
     static void InitializeMetadata(cls_ClassRegistrar& registrar) {
-        registrar
-            .CreateClassMD(cow_String(ddr_ShortcutTraits<T>::implName), TypeId(), 203, &Ctor, 1)
-            .AddDtor(CowDtor);
+        cls_ClassMetadata& md =
+            registrar
+                .CreateClassMD(cow_String(ddr_ShortcutTraits<T>::implName), TypeId(), 203, &Ctor, 1)
+                .AddDtor(CowDtor);
+        if constexpr (ddr_StoredAsRoot<T>)
+            md.AddStandIn(ddr_RootMapPath::TypeId(), &ddr_ReadRootMapShortcut<T>);
     }
 
     // What every resolvable path answers: constant, O(1).

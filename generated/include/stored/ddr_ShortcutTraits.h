@@ -22,6 +22,15 @@ struct ddr_SequenceShortcutTraits;
 template <class O, class M>
 struct ddr_MemberShortcutTraits;
 
-// Paths to a map stored as a named root of a database (ddr_RootMapShortcut<M>): typeId, name.
-template <class M>
-struct ddr_RootMapShortcutTraits;
+// A T kept as a named root of a database (a map of the module's, say), named by the framework's
+// root path: its traits say `storedAsRoot = true`, and the module instantiates
+// ddr_RootMapShortcut<T>.
+template <class T>
+concept ddr_StoredAsRoot = requires { requires ddr_ShortcutTraits<T>::storedAsRoot; };
+
+class cls_ReadVisitor;
+// Builds a ddr_RootMapShortcut<T> from a stored root path, returned as its ddr_ShortcutImpl<T>:
+// the factory under which the framework's root path stands in (ddr_ShortcutImpl<T>'s
+// registration). Defined with ddr_RootMapShortcut.
+template <class T>
+void* ddr_ReadRootMapShortcut(cls_ReadVisitor& rv);

@@ -8,7 +8,6 @@
 #include "rgnC_RegionPair.h"
 #include "rgnC_Region_203.h"
 #include "rgnC_Region_204.h"
-#include "rgnC_SetDataListRoot.h"
 #include "rgnC_SetData_203.h"
 #include "rgnC_SubsetData_203.h"
 #include "rgnC_SubsetData_303.h"
@@ -55,10 +54,6 @@ void registerClassMetadata() {
     registerClass(&rgnC_SubsetListOfSet::InitializeMetadata, 4);
     registerClass(&rgnC_SubsetDataListPath::InitializeMetadata, 4);
     registerClass(&rgnC_SubsetDataPath::InitializeMetadata, 4);
-    // The framework's path to a set-data list stored as a root: registered here, with the paths
-    // it starts, because the framework cannot name the module's map type. A host that starts
-    // the module can therefore always read a stored path.
-    registerClass(&rgnC_SetDataListRoot::InitializeMetadata, 4);
 }
 
 // Each old version in a new holder (count 1) that the registrar takes over; the module keeps no

@@ -22,3 +22,4 @@ template class ddr_SequenceShortcut<rgnC_SetDataMap, rgnC_SetData, 1>;
 template class ddr_SequenceShortcut<rgnC_SubsetDataMap, rgnC_SubsetData, 1>;
 template class ddr_MemberShortcut<rgnC_SetData, rgnC_SubsetDataMap, 1>;
 template class ddr_RootMapShortcut<rgnC_SetDataMap>;
+template void* ddr_ReadRootMapShortcut<rgnC_SetDataMap>(cls_ReadVisitor&);

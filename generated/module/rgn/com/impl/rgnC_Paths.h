@@ -20,6 +20,8 @@ struct ddr_ShortcutTraits<rgnC_SetDataMap> {
     static constexpr const char* handleName = "rgnC_SetDataListShortcut";
     static constexpr const char* implName = "rgnC_SetDataListIMPLSC";
     static constexpr bool handleAsksImplForDynTypeId = false;
+    // Stored as a root of a model database ("model.sets"): see rgnC_SetDataListRoot.h.
+    static constexpr bool storedAsRoot = true;
 };
 
 template <>

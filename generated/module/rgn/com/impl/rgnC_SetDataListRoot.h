@@ -4,19 +4,14 @@
 //
 //   rgnC_SetDataListPath list(new rgnC_SetDataListRoot(cow_String("model"), cow_String("sets")));
 //
-// The class belongs to the database framework's side (its type id is not the module's); module
-// start-up registers it, since only the module names the map type it is made for.
+// What it stores is the database framework's root path, which the framework's start-up
+// registers; the set-data map's path traits say that the map is kept as a root.
 #pragma once
 
 #include "ddr_RootMapShortcut.h"
 #include "rgnC_Paths.h"
 
-template <>
-struct ddr_RootMapShortcutTraits<rgnC_SetDataMap> {
-    static constexpr std::uint32_t typeId = 0x00260001;
-    static constexpr const char* name = "ddr_SetDataListRootShortcut";
-};
-
 using rgnC_SetDataListRoot = ddr_RootMapShortcut<rgnC_SetDataMap>;
 // Instantiated in rgnC_Paths.cpp.
 extern template class ddr_RootMapShortcut<rgnC_SetDataMap>;
+extern template void* ddr_ReadRootMapShortcut<rgnC_SetDataMap>(cls_ReadVisitor&);
