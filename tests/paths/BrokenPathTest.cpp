@@ -2,6 +2,7 @@
 // further up, and such paths stored in or read from damaged files. None of them may crash; each
 // answers IsDefined() false and empty texts, and every attempt to resolve, store or read one
 // is refused with a message that says which path class misses what.
+#include "ModuleWalk.h"
 #include "Refusal.h"
 #include "RegionWorld.h"
 #include "nex_TextException.h"
@@ -10,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -125,6 +127,16 @@ TEST_F(BrokenPathStore, BrokenPathsAreRefusedAtWriteAndNothingIsWritten) {
 // object; a handle that lost its implementation reads back as an undefined path, which is
 // harmless.
 TEST_F(BrokenPathStore, PathsThatLostAPartInTheFileAreRefusedWhenRead) {
+    {
+        ddr_Ddb db(cow_String("model"), file, ddr_Ddb::Mode::Create);
+        StoreSets(db);
+        db.StoreRoot(cow_String("path"), RegionWorld::SetPath("model", "sets", 4));
+        db.StoreRoot(cow_String("region"), rgnC_Region(RegionWorld::SetPath("model", "sets", 4)));
+        const rgnC_SubsetDataListPath subsets(
+            new rgnC_SubsetListOfSet(RegionWorld::SetPath("model", "sets", 2)));
+        db.StoreRoot(cow_String("subset"),
+                     rgnC_SubsetDataPath(new rgnC_SubsetDataInList(0, subsets)));
+    }
     const struct {
         const char* sql;
         std::vector<const char*> roots; // refused when read; none: the path reads back undefined
@@ -153,28 +165,14 @@ TEST_F(BrokenPathStore, PathsThatLostAPartInTheFileAreRefusedWhenRead) {
     for (std::size_t d = 0; d < std::size(damages); ++d) {
         SCOPED_TRACE(damages[d].sql);
         const std::string path = dir.File("damaged-" + std::to_string(d) + ".db");
+        std::filesystem::copy_file(file, path);
         {
-            ddr_Ddb db(cow_String("model"), path, ddr_Ddb::Mode::Create);
-            StoreSets(db);
-            db.StoreRoot(cow_String("path"), RegionWorld::SetPath("model", "sets", 4));
-            db.StoreRoot(cow_String("region"),
-                         rgnC_Region(RegionWorld::SetPath("model", "sets", 4)));
-            const rgnC_SubsetDataListPath subsets(
-                new rgnC_SubsetListOfSet(RegionWorld::SetPath("model", "sets", 2)));
-            db.StoreRoot(cow_String("subset"),
-                         rgnC_SubsetDataPath(new rgnC_SubsetDataInList(0, subsets)));
-            db.Database().Sql().Execute(damages[d].sql);
+            ddr_Ddb damage(cow_String("damage"), path, ddr_Ddb::Mode::ReadWrite);
+            damage.Database().Sql().Execute(damages[d].sql);
         }
-        ddr_Ddb db(cow_String("model"), path, ddr_Ddb::Mode::ReadOnly);
-        for (const std::string root : damages[d].roots) {
-            const std::string why = refusal([&] {
-                if (root == "path")
-                    db.LoadRoot<rgnC_SetDataPath>(cow_String(root));
-                else if (root == "region")
-                    db.LoadRoot<rgnC_Region>(cow_String(root));
-                else
-                    db.LoadRoot<rgnC_SubsetDataPath>(cow_String(root));
-            });
+        ddr_Ddb db(cow_String(ModuleWalk::kDdbName), path, ddr_Ddb::Mode::ReadOnly);
+        for (const char* root : damages[d].roots) {
+            const std::string why = refusal([&] { ModuleWalk::ReadRoot(db, cow_String(root), 0); });
             EXPECT_MENTIONS(why, damages[d].refusedBy);
             EXPECT_MENTIONS(why, "in file '" + path + "', object ");
         }

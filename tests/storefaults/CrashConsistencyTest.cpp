@@ -11,6 +11,7 @@
 // too.
 #include "Child.h"
 #include "ModuleStart.h"
+#include "ModuleWalk.h"
 #include "StoreWalk.h"
 #include "TempDir.h"
 #include "ddr_Ddb.h"
@@ -22,7 +23,6 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <functional>
 #include <random>
 #include <set>
 #include <thread>
@@ -38,51 +38,8 @@ constexpr int kSnapshotKeys = 4;
 constexpr int kKills = 50;
 constexpr int kSets = 6;
 
-// What a writer killed by killWritersAtRandom reports first, once it has opened its file.
+// What the writer reports first, once it has opened its file.
 constexpr std::int64_t kWriterReady = -1;
-
-// Kills writers of the file at `path` at random moments, `rounds` times (fixed seed). Each round
-// forks `write`, which reports kWriterReady, then a number for each write it committed. Most
-// kills come after 1 to 3 more reports, at a random point of the next write (its length taken
-// from the last one seen, so that the kills spread over whole writes on a slow machine as on a
-// fast one); every fifth may land while the writer opens the file and rolls back what the last
-// kill left. `check` then gets the numbers the killed writer reported. Stops at the first
-// failure; answers how many kills left a journal, inside a transaction.
-int killWritersAtRandom(const std::string& path, int rounds, unsigned seed,
-                        const std::function<void(const Child::Report&)>& write,
-                        const std::function<void(const std::vector<std::int64_t>&)>& check) {
-    using Clock = std::chrono::steady_clock;
-    std::mt19937 random(seed);
-    Clock::duration writeTime = std::chrono::milliseconds(50);
-    int inTransaction = 0;
-    for (int round = 0; round < rounds && !::testing::Test::HasFailure(); ++round) {
-        SCOPED_TRACE("round " + std::to_string(round));
-        Child writer(write);
-        std::vector<std::int64_t> reports;
-        std::int64_t value = 0;
-        if (round % 5 != 0) {
-            EXPECT_TRUE(writer.Receive(value) && value == kWriterReady)
-                << "the writer did not start";
-            auto last = Clock::now();
-            for (int wait = 1 + random() % 3; wait > 0 && writer.Receive(value); --wait) {
-                reports.push_back(value);
-                writeTime = Clock::now() - last;
-                last = Clock::now();
-            }
-        }
-        const auto delay = round % 5 != 0 ? writeTime : std::chrono::milliseconds(20);
-        std::this_thread::sleep_for(delay * (random() % 1000) / 1000);
-        const int status = writer.Kill();
-        EXPECT_TRUE(KilledBySignal(status))
-            << "the writer ended by itself (status " << status << ")";
-        while (writer.Receive(value))
-            if (value != kWriterReady)
-                reports.push_back(value);
-        inTransaction += std::filesystem::exists(path + "-journal") ? 1 : 0;
-        check(reports);
-    }
-    return inTransaction;
-}
 
 int churnKey(int g) {
     return 100 + g % 3;
@@ -111,15 +68,11 @@ Probe entry(int g, int key) {
     return fillEntry(p, g, key);
 }
 
-// The generation the entry was written at; -1 when its fields do not agree on one.
+// The generation the entry was written at; -1 when its fields do not agree on one (the digest
+// folds in every stored field).
 int generationOf(const Probe& p, int key) {
-    if (p.number < 0 || p.number % 1000 != key)
-        return -1;
-    const Probe expected = entry(p.number / 1000, key);
-    const bool same = p.label == expected.label && p.flag == expected.flag &&
-                      p.kind.GetValue() == expected.kind.GetValue() &&
-                      p.ids.IsEqual(expected.ids) && p.names.IsEqual(expected.names);
-    return same ? p.number / 1000 : -1;
+    const int g = p.number >= 0 && p.number % 1000 == key ? p.number / 1000 : -1;
+    return g >= 0 && StoreWalk::Digest(p, 0) == StoreWalk::Digest(entry(g, key), 0) ? g : -1;
 }
 
 // The one generation every entry of the stored map was written at, with the keys of that
@@ -163,27 +116,24 @@ void advance(rgnC_SetDataMap& sets, int g) {
     }
 }
 
-// The one generation of every set in the list, each counting exactly the subsets it holds; -1
-// (and a test failure) otherwise.
+// The one generation of every set in the list, read off set 0 (rebuilt at r with one subset,
+// one more for each generation since): every set must be what the writer's changes up to that
+// generation make of it, field by field. -1 (and a test failure) otherwise.
 int setsGeneration(ddr_Ddb& db) {
     const rgnC_SetDataMap sets = db.LoadRoot<rgnC_SetDataMap>(cow_String("sets"));
-    int generation = -1;
+    const rgnC_SetData& first = sets.ConstGet(0);
+    const int g = first.SubSet(0).IdArray().ConstGet(0) / 100 + first.NumSubset() - 1;
+    rgnC_SetDataMap expected;
+    for (int r = g - g % 3; r <= g; ++r)
+        advance(expected, r);
     for (int s = 0; s < kSets; ++s) {
-        const rgnC_SetData& set = sets.ConstGet(s);
-        const int n = set.NumSubset();
-        bool whole = n == set.SubsetList().Count() && n >= 1;
-        const int r = whole ? set.SubSet(0).IdArray().ConstGet(0) / 100 : -1;
-        for (int k = 0; whole && k < n; ++k)
-            whole = set.SubSet(k).IdArray().IsEqual(subsetIds(r + k, s));
-        if (!whole || (generation >= 0 && r + n - 1 != generation)) {
-            ADD_FAILURE() << "set " << s << " counts " << n << " subsets, holds "
-                          << set.SubsetList().Count() << ", and is of generation " << r + n - 1
-                          << " (set 0 of " << generation << ") or of none";
+        if (ModuleWalk::Digest(sets.ConstGet(s), 0) !=
+            ModuleWalk::Digest(expected.ConstGet(s), 0)) {
+            ADD_FAILURE() << "set " << s << " is not of generation " << g << ", as set 0 is";
             return -1;
         }
-        generation = r + n - 1;
     }
-    return generation;
+    return g;
 }
 
 struct Observed {
@@ -254,7 +204,13 @@ void writeGenerations(const std::string& path, const Observed& before, pid_t par
 
 } // namespace
 
+// Each round forks a writer, which reports kWriterReady, then a generation for each one it
+// committed. Most kills come after 1 to 3 more reports, at a random point of the next write
+// (its length taken from the last one seen, so that the kills spread over whole writes on a slow
+// machine as on a fast one); every fifth may land while the writer opens the file and rolls back
+// what the last kill left. Stops at the first failure.
 TEST(CrashConsistency, KilledWritersLeaveLastCommittedState) {
+    using Clock = std::chrono::steady_clock;
     StoreWalk::RegisterProbe();
     StartModule();
     TempDir dir;
@@ -262,34 +218,59 @@ TEST(CrashConsistency, KilledWritersLeaveLastCommittedState) {
     createGenerationZero(path);
     Observed before = verify(path);
     const pid_t parent = ::getpid();
+    std::mt19937 random(424242);
+    Clock::duration writeTime = std::chrono::milliseconds(50);
+    int killsInTransaction = 0;
     int sweeps = 0; // generations acknowledged after a sweep
-    const int killsInTransaction = killWritersAtRandom(
-        path, kKills, 424242,
-        [&](const Child::Report& report) { writeGenerations(path, before, parent, report); },
-        [&](const std::vector<std::int64_t>& reports) {
-            int acked = before.root;
-            for (const std::int64_t r : reports) {
-                acked = static_cast<int>(r >> 32);
-                sweeps += (r & 0xFFFFFFFF) > 0 ? 1 : 0;
+    for (int round = 0; round < kKills && !::testing::Test::HasFailure(); ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        Child writer(
+            [&](const Child::Report& report) { writeGenerations(path, before, parent, report); });
+        std::vector<std::int64_t> reports;
+        std::int64_t value = 0;
+        if (round % 5 != 0) {
+            EXPECT_TRUE(writer.Receive(value) && value == kWriterReady)
+                << "the writer did not start";
+            auto last = Clock::now();
+            for (int wait = 1 + random() % 3; wait > 0 && writer.Receive(value); --wait) {
+                reports.push_back(value);
+                writeTime = Clock::now() - last;
+                last = Clock::now();
             }
-            const Observed now = verify(path);
-            // Every generation the writer saw committed is there; at most the one in flight more.
-            EXPECT_GE(now.root, acked);
-            EXPECT_LE(now.root, acked + 1);
-            // The map is flushed first, then the sets: each equal to the root, or one ahead.
-            EXPECT_TRUE(now.map == now.root || now.map == now.root + 1)
-                << "map " << now.map << ", root " << now.root;
-            EXPECT_TRUE(now.sets == now.root || (now.sets == now.root + 1 && now.map == now.sets))
-                << "sets " << now.sets << ", map " << now.map << ", root " << now.root;
-            // The last snapshot is that of the last multiple of four, or of the generation in
-            // flight when its snapshot committed but its root did not.
-            const int lastSnapshot = now.root / kSnapshotEvery * kSnapshotEvery;
-            EXPECT_TRUE(now.snapshot == lastSnapshot ||
-                        (now.snapshot == now.root + 1 && now.snapshot % kSnapshotEvery == 0 &&
-                         now.sets == now.root + 1))
-                << "snapshot " << now.snapshot << ", root " << now.root;
-            before = now;
-        });
+        }
+        const auto delay = round % 5 != 0 ? writeTime : std::chrono::milliseconds(20);
+        std::this_thread::sleep_for(delay * (random() % 1000) / 1000);
+        const int status = writer.Kill();
+        EXPECT_TRUE(KilledBySignal(status))
+            << "the writer ended by itself (status " << status << ")";
+        while (writer.Receive(value))
+            if (value != kWriterReady)
+                reports.push_back(value);
+        killsInTransaction += std::filesystem::exists(path + "-journal") ? 1 : 0;
+
+        int acked = before.root;
+        for (const std::int64_t r : reports) {
+            acked = static_cast<int>(r >> 32);
+            sweeps += (r & 0xFFFFFFFF) > 0 ? 1 : 0;
+        }
+        const Observed now = verify(path);
+        // Every generation the writer saw committed is there; at most the one in flight more.
+        EXPECT_GE(now.root, acked);
+        EXPECT_LE(now.root, acked + 1);
+        // The map is flushed first, then the sets: each equal to the root, or one ahead.
+        EXPECT_TRUE(now.map == now.root || now.map == now.root + 1)
+            << "map " << now.map << ", root " << now.root;
+        EXPECT_TRUE(now.sets == now.root || (now.sets == now.root + 1 && now.map == now.sets))
+            << "sets " << now.sets << ", map " << now.map << ", root " << now.root;
+        // The last snapshot is that of the last multiple of four, or of the generation in
+        // flight when its snapshot committed but its root did not.
+        const int lastSnapshot = now.root / kSnapshotEvery * kSnapshotEvery;
+        EXPECT_TRUE(now.snapshot == lastSnapshot ||
+                    (now.snapshot == now.root + 1 && now.snapshot % kSnapshotEvery == 0 &&
+                     now.sets == now.root + 1))
+            << "snapshot " << now.snapshot << ", root " << now.root;
+        before = now;
+    }
     // The kills did land inside writes, and the writers got work done and swept between them.
     EXPECT_GT(killsInTransaction, 0);
     EXPECT_GT(before.root, kKills / 2);
