@@ -33,6 +33,11 @@ using Mode = ddr_Ddb::Mode;
 using Bytes = std::string;
 namespace fs = std::filesystem;
 
+// The rows the damage cases change: the root "single", and the int or string list of a probe.
+#define SINGLE "(SELECT oid FROM cls_roots WHERE name = 'single')"
+#define LIST_OF(column, number)                                                                    \
+    "(SELECT \"" column "#OID\" FROM \"Probe\" WHERE number = " #number ")"
+
 constexpr std::size_t kPageSize = 65536; // what the framework gives every new file
 const std::vector<Mode> kReadModes = {Mode::ReadOnly, Mode::ReadWrite};
 const std::vector<Mode> kEveryMode = {Mode::ReadOnly, Mode::ReadWrite, Mode::Create};
@@ -143,26 +148,6 @@ std::optional<bool> refusedAsNobody(const std::string& path, Mode mode,
     return answer == 1;
 }
 
-// Leaves a write cut short in the model database at `path`: a child changes every probe and
-// adds forty rows of a page each, more than its page cache holds, so that changed pages reach
-// the file after the journal; it is killed before the commit. True when it was killed so.
-bool leaveWriteCutShort(const std::string& path) {
-    Child writer([&](const Child::Report&) {
-        sqlite3* handle = nullptr;
-        if (sqlite3_open_v2(path.c_str(), &handle, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK &&
-            sqlite3_exec(handle,
-                         "PRAGMA cache_size = 2; BEGIN IMMEDIATE;"
-                         "UPDATE \"Probe\" SET number = -5, label = 'half';"
-                         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
-                         "WHERE i < 40) INSERT INTO cls_intlist "
-                         "SELECT 1000000 + i, 0, 15000, zeroblob(60000) FROM n;",
-                         nullptr, nullptr, nullptr) == SQLITE_OK)
-            ::kill(::getpid(), SIGKILL);
-        ::_exit(2);
-    });
-    return KilledBySignal(writer.Wait());
-}
-
 class BadInput : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -248,27 +233,19 @@ TEST_F(BadInput, FilesThatAreNotWholeModelDatabasesAreRefusedAndLeftAlone) {
         // References to rows, lists and tables that are gone, or to lists of the wrong size.
         {damaged("DELETE FROM \"Probe\" WHERE oid = (SELECT elemOid FROM cls_map WHERE key = 5)"),
          "of class 'Probe' is missing"},
-        {damaged("DELETE FROM \"Probe\" "
-                 "WHERE oid = (SELECT oid FROM cls_roots WHERE name = 'single')"),
-         "of class 'Probe' is missing"},
-        {damaged("DELETE FROM cls_intlist "
-                 "WHERE oid = (SELECT \"ids#OID\" FROM \"Probe\" WHERE number = 6)"),
-         "damaged: int list"},
-        {damaged("DELETE FROM cls_strlist "
-                 "WHERE oid = (SELECT \"names#OID\" FROM \"Probe\" WHERE number = 8)"),
+        {damaged("DELETE FROM \"Probe\" WHERE oid = " SINGLE), "of class 'Probe' is missing"},
+        {damaged("DELETE FROM cls_intlist WHERE oid = " LIST_OF("ids", 6)), "damaged: int list"},
+        {damaged("DELETE FROM cls_strlist WHERE oid = " LIST_OF("names", 8)),
          "damaged: string list"},
         {damaged("DROP TABLE \"Probe\""), "damaged: no table for class 'Probe'"},
-        {damaged("UPDATE cls_intlist SET ids = x'0102030405' "
-                 "WHERE oid = (SELECT \"ids#OID\" FROM \"Probe\" WHERE number = 6)"),
+        {damaged("UPDATE cls_intlist SET ids = x'0102030405' WHERE oid = " LIST_OF("ids", 6)),
          "holds 5 bytes for"},
-        {damaged("UPDATE cls_strlist SET texts = x'FFFFFF7F41' "
-                 "WHERE oid = (SELECT \"names#OID\" FROM \"Probe\" WHERE number = 8)"),
+        {damaged("UPDATE cls_strlist SET texts = x'FFFFFF7F41' WHERE oid = " LIST_OF("names", 8)),
          "is cut short"},
         {damaged("UPDATE \"Probe\" SET \"kind#OID\" = 999999 WHERE number = 9"),
          "damaged: object 999999"},
         // An object attribute of a class nobody registered.
-        {damaged("UPDATE \"Probe\" SET \"kind#ClassID\" = 2130706670 "
-                 "WHERE oid = (SELECT oid FROM cls_roots WHERE name = 'single')"),
+        {damaged("UPDATE \"Probe\" SET \"kind#ClassID\" = 2130706670 WHERE oid = " SINGLE),
          "unknown class id 0x7F0000EE"},
     };
     // Cuts that drop a page: inside the header, at the end of the first page, inside and at the
@@ -442,7 +419,23 @@ TEST_F(BadInput, AFolderOrAFileThatIsNotWritable) {
 TEST_F(BadInput, AHotJournalIsRolledBackByTheNextReaderWhereItMayWrite) {
     const std::string path = placeSample("hot", 0777, 0666);
     const std::uint64_t committed = readAll(path);
-    ASSERT_TRUE(leaveWriteCutShort(path)) << "the half write failed before the kill";
+    // A child changes every probe and adds forty rows of a page each, more than its page cache
+    // holds, so that changed pages reach the file after the journal; it is killed before the
+    // commit.
+    Child writer([&](const Child::Report&) {
+        sqlite3* handle = nullptr;
+        if (sqlite3_open_v2(path.c_str(), &handle, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK &&
+            sqlite3_exec(handle,
+                         "PRAGMA cache_size = 2; BEGIN IMMEDIATE;"
+                         "UPDATE \"Probe\" SET number = -5, label = 'half';"
+                         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                         "WHERE i < 40) INSERT INTO cls_intlist "
+                         "SELECT 1000000 + i, 0, 15000, zeroblob(60000) FROM n;",
+                         nullptr, nullptr, nullptr) == SQLITE_OK)
+            ::kill(::getpid(), SIGKILL);
+        ::_exit(2);
+    });
+    ASSERT_TRUE(KilledBySignal(writer.Wait())) << "the half write failed before the kill";
     const std::string journal = path + "-journal";
     ASSERT_TRUE(fs::exists(journal));
     ASSERT_GT(fs::file_size(path), 40 * 65536u) << "no page reached the file";
