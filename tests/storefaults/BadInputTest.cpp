@@ -62,9 +62,7 @@ public:
     }
     static void Register() {
         cls_ClassRegistrar::Current()
-            .CreateClassMD(
-                cow_String("Link"), TypeId(), 1,
-                [](cls_ReadVisitor& rv) -> void* { return new Link(rv); }, 1)
+            .AddClassMD(new cls_TypeAdapter<Link>(cow_String("Link"), 1, 1))
             .AddAttribute(field(), cls_AttrObject, TypeId(), cls_CollSingle);
     }
     // A chain of `n` links.
@@ -265,12 +263,11 @@ TEST_F(BadInput, FilesThatAreNotWholeModelDatabasesAreRefusedAndLeftAlone) {
 
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path + " (" + c.problem + ")");
-        const bool existed = fs::exists(c.path);
-        const Bytes before = existed ? ReadFile(c.path) : "";
+        const auto state = [&] { return fs::exists(c.path) ? "file " + ReadFile(c.path) : "none"; };
+        const std::string before = state();
         for (Mode mode : c.modes)
             EXPECT_MENTIONS(refusal(c.path, [&] { readAll(c.path, mode); }), c.problem);
-        EXPECT_EQ(fs::exists(c.path), existed);
-        EXPECT_EQ(existed ? ReadFile(c.path) : "", before);
+        EXPECT_EQ(state(), before);
     }
     const std::string inMissingFolder = dir.File("no/such/folder.db");
     EXPECT_MENTIONS(refusal(inMissingFolder, [&] { readAll(inMissingFolder, Mode::Create); }),

@@ -93,25 +93,21 @@ int mapGeneration(ddr_Ddb& db, const char* name, int baseKeys, bool churns) {
     return -1;
 }
 
-cow_1DArrayList<int> subsetIds(int firstGeneration, int s) {
-    cow_1DArrayList<int> ids;
-    for (int i = 0; i < 5; ++i)
-        ids.Append(firstGeneration * 100 + s + i);
-    return ids;
-}
-
 // Set s at generation g: rebuilt with one subset every third generation, else one subset more.
 // Set s rebuilt at r holds subsets k = 0 .. g - r, subset k holding the ids (r + k) * 100 + s
 // + 0 .. 4.
 void advance(rgnC_SetDataMap& sets, int g) {
     for (int s = 0; s < kSets; ++s) {
+        cow_1DArrayList<int> ids;
+        for (int i = 0; i < 5; ++i)
+            ids.Append(g * 100 + s + i);
         if (g % 3 != 0) {
-            sets.Get(s).AddSubset(0, g % 3, subsetIds(g, s), res_SetTypeEnm::NODE_SET, false, {});
+            sets.Get(s).AddSubset(0, g % 3, ids, res_SetTypeEnm::NODE_SET, false, {});
             continue;
         }
         rgnC_SetData set(s, cow_String("S" + std::to_string(s)), res_SetTypeEnm::NODE_SET, false,
                          false);
-        set.AddSubset(0, 0, subsetIds(g, s), res_SetTypeEnm::NODE_SET, false, {});
+        set.AddSubset(0, 0, ids, res_SetTypeEnm::NODE_SET, false, {});
         sets.Insert(s, set);
     }
 }

@@ -109,8 +109,9 @@ const Case kCases[] = {
 
 class ModuleDamage : public RegionWorld::Fixture {
 protected:
+    // The sample, in `file`: sets, a region named without a path, a pair and a list of regions.
     void SetUp() override {
-        ddr_Ddb db(cow_String(ModuleWalk::kDdbName), sample, Mode::Create);
+        ddr_Ddb db(cow_String(ModuleWalk::kDdbName), file, Mode::Create);
         rgnC_SetDataMap sets;
         for (int k = 0; k < 4; ++k)
             sets.Insert(k, setWithSubsets(k));
@@ -130,14 +131,13 @@ protected:
     // A copy of the sample changed by `sql`, and the row `objectRow` selects there.
     std::pair<std::string, std::int64_t> damaged(const char* sql, const char* objectRow) {
         const std::string path = dir.File("damaged" + std::to_string(++files) + ".db");
-        std::filesystem::copy_file(sample, path);
+        std::filesystem::copy_file(file, path);
         ddr_Ddb db(cow_String("damage"), path, Mode::ReadWrite);
         db.Database().Sql().Execute(sql);
         cls_SqliteStatement query(db.Database().Sql(), std::string("SELECT ") + objectRow);
         return {path, query.Step() ? query.Int(0) : 0};
     }
 
-    std::string sample = dir.File("sample.db");
     int files = 0;
 };
 
@@ -146,7 +146,7 @@ protected:
 // The message names the file once, in front; then the object and its class; then the problem.
 TEST_F(ModuleDamage, EveryDetectableCaseIsRefusedNamingFileClassAndObject) {
     {
-        ddr_Ddb db(cow_String(ModuleWalk::kDdbName), sample, Mode::ReadOnly);
+        ddr_Ddb db(cow_String(ModuleWalk::kDdbName), file, Mode::ReadOnly);
         EXPECT_NO_THROW(ModuleWalk::ReadEveryRoot(db)); // the sample itself is whole
     }
     for (const Case& c : kCases) {
