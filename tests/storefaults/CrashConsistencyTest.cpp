@@ -125,7 +125,8 @@ int setsGeneration(ddr_Ddb& db) {
     for (int s = 0; s < kSets; ++s) {
         if (ModuleWalk::Digest(sets.ConstGet(s), 0) !=
             ModuleWalk::Digest(expected.ConstGet(s), 0)) {
-            ADD_FAILURE() << "set " << s << " is not of generation " << g << ", as set 0 is";
+            ADD_FAILURE() << "set " << s << " is not what generation " << g
+                          << " (read off set 0) makes of it";
             return -1;
         }
     }
