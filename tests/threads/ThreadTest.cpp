@@ -2,6 +2,7 @@
 // handed from one thread to another, and the process-wide registries read from all of them.
 // These tests prove their point by not crashing and, in the ThreadSanitizer build, by
 // producing no report; the checks inside catch what a race would corrupt.
+#include "IdList.h"
 #include "NoLeaks.h"
 #include "Refusal.h"
 #include "RegionWorld.h"
@@ -54,19 +55,13 @@ void runTogether(const std::function<void(int)>& body, int threads = kThreads) {
         th.join();
 }
 
-cow_1DArrayList<int> ids(int first, int n) {
-    cow_1DArrayList<int> l;
-    for (int i = 0; i < n; ++i)
-        l.Append(first + 3 * i);
-    return l;
-}
-
 // Set s of thread t: two subsets whose ids derive from t and s.
 rgnC_SetData makeSet(int t, int s) {
     rgnC_SetData set(s, cow_String("T" + std::to_string(t) + "-S" + std::to_string(s)),
                      res_SetTypeEnm::NODE_SET, s % 2 == 1, false);
-    set.AddSubset(0, 1, ids(t * 1000 + s, 6), res_SetTypeEnm::NODE_SET, false, {});
-    set.AddSubset(1, 1, ids(-t - s, 3), res_SetTypeEnm::NODE_SET, false, {});
+    set.AddSubset(0, 1, listOf({t, 100 + s, 101 + s, 102 + s, 103 + s, 104 + s}),
+                  res_SetTypeEnm::NODE_SET, false, {});
+    set.AddSubset(1, 1, listOf({-t - 1, s}), res_SetTypeEnm::NODE_SET, false, {});
     return set;
 }
 
@@ -196,7 +191,7 @@ TEST_F(Threads, ObjectsHandedOverAreFreedThereAndLaterThreadsReuseTheirBlocks) {
                 // Copy-on-write through a copy made here: new counters from this thread's pool,
                 // the set's own ones released to the producer's.
                 rgnC_SetData copy = *set;
-                copy.AddSubset(2, 2, ids(7, 2), res_SetTypeEnm::NODE_SET, false, {});
+                copy.AddSubset(2, 2, listOf({7, 10}), res_SetTypeEnm::NODE_SET, false, {});
                 EXPECT_TRUE(set->NumSubset() == 2 && copy.NumSubset() == 3 &&
                             set->SubSet(0).LookupIndex(set->SubSet(0).IdArray().ConstGet(5)) == 5)
                     << "a set handed over arrived changed";
