@@ -38,8 +38,8 @@ constexpr int kThreads = 8;
 // Runs body(t) in `threads` threads started together, so that they overlap. gtest's checks are
 // thread-safe here, and a passing one takes no lock: checks do not order the threads they watch.
 void runTogether(const std::function<void(int)>& body, int threads = kThreads) {
-    std::vector<std::thread> crew;
     std::atomic<int> ready{0};
+    std::vector<std::jthread> crew; // joined on return, before `ready` goes
     for (int t = 0; t < threads; ++t)
         crew.emplace_back([&, t] {
             ++ready;
@@ -51,8 +51,6 @@ void runTogether(const std::function<void(int)>& body, int threads = kThreads) {
                 ADD_FAILURE() << "thread " << t << " threw: " << e.what();
             }
         });
-    for (std::thread& th : crew)
-        th.join();
 }
 
 // Set s of thread t: two subsets whose ids derive from t and s.
