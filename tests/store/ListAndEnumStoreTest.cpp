@@ -53,9 +53,7 @@ TEST_F(ListStore, ObjectListsReadBackInOrderAndEmptyListsStayEmpty) {
     }
     ddr_Ddb db(cow_String("l"), file, ddr_Ddb::Mode::ReadOnly);
     const auto back = db.LoadRoot<cls_xoList<Probe>>(cow_String("probes"));
-    ASSERT_EQ(back.Count(), 2);
-    for (int i = 0; i < 2; ++i)
-        EXPECT_EQ(back.ConstGet(i), probes.ConstGet(i));
+    EXPECT_TRUE(back.IsEqual(probes)); // every element, field by field, identities included
     EXPECT_EQ(back.Uid(), probes.Uid());
     EXPECT_EQ(db.LoadRoot<cls_xoList<Probe>>(cow_String("empty")).Count(), 0);
 }

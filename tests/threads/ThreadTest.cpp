@@ -2,7 +2,9 @@
 // handed from one thread to another, and the process-wide registries read from all of them.
 // These tests prove their point by not crashing and, in the ThreadSanitizer build, by
 // producing no report; the checks inside catch what a race would corrupt.
+#include "IdList.h"
 #include "NoLeaks.h"
+#include "OldModel.h"
 #include "Refusal.h"
 #include "RegionWorld.h"
 #include "atr_translate.h"
@@ -37,8 +39,8 @@ constexpr int kThreads = 8;
 // Runs body(t) in `threads` threads started together, so that they overlap. gtest's checks are
 // thread-safe here, and a passing one takes no lock: checks do not order the threads they watch.
 void runTogether(const std::function<void(int)>& body, int threads = kThreads) {
-    std::vector<std::thread> crew;
     std::atomic<int> ready{0};
+    std::vector<std::jthread> crew; // joined on return, before `ready` goes
     for (int t = 0; t < threads; ++t)
         crew.emplace_back([&, t] {
             ++ready;
@@ -50,24 +52,6 @@ void runTogether(const std::function<void(int)>& body, int threads = kThreads) {
                 ADD_FAILURE() << "thread " << t << " threw: " << e.what();
             }
         });
-    for (std::thread& th : crew)
-        th.join();
-}
-
-cow_1DArrayList<int> ids(int first, int n) {
-    cow_1DArrayList<int> l;
-    for (int i = 0; i < n; ++i)
-        l.Append(first + 3 * i);
-    return l;
-}
-
-// Set s of thread t: two subsets whose ids derive from t and s.
-rgnC_SetData makeSet(int t, int s) {
-    rgnC_SetData set(s, cow_String("T" + std::to_string(t) + "-S" + std::to_string(s)),
-                     res_SetTypeEnm::NODE_SET, s % 2 == 1, false);
-    set.AddSubset(0, 1, ids(t * 1000 + s, 6), res_SetTypeEnm::NODE_SET, false, {});
-    set.AddSubset(1, 1, ids(-t - s, 3), res_SetTypeEnm::NODE_SET, false, {});
-    return set;
 }
 
 cls_xoList<rgnC_Region> regionsOf(int t, int round) {
@@ -127,7 +111,7 @@ TEST_F(Threads, EachThreadStoresAndReloadsItsOwnDatabase) {
             if (round % 4 == 0) {
                 rgnC_SetDataMap sets;
                 for (int s = 0; s < 2; ++s)
-                    sets.Insert(s, makeSet(t, round + s));
+                    sets.Insert(s, OldModel::Set(1000 * t + round + s, 2)); // two subsets
                 db.StoreRoot(cow_String("sets"), sets);
                 const auto back = db.LoadRoot<rgnC_SetDataMap>(cow_String("sets"));
                 for (int s = 0; s < 2; ++s)
@@ -151,7 +135,7 @@ TEST_F(Threads, EachThreadStoresAndReloadsItsOwnDatabase) {
         }
         // Resolved against this thread's database, which holds the sets of round 996.
         const rgnC_Region region(RegionWorld::SetPath("model", "sets", 1));
-        EXPECT_EQ(region.Name().str(), "T" + std::to_string(t) + "-S997");
+        EXPECT_EQ(region.Name().str(), "SET-" + std::to_string(1000 * t + 997));
     });
 }
 
@@ -172,7 +156,7 @@ TEST_F(Threads, ObjectsHandedOverAreFreedThereAndLaterThreadsReuseTheirBlocks) {
         runTogether([&](int t) {
             if (t % 2 == 0) {
                 for (int s = 0; s < kPerProducer; ++s) {
-                    auto set = std::make_unique<rgnC_SetData>(makeSet(t, s));
+                    auto set = std::make_unique<rgnC_SetData>(OldModel::Set(1000 * t + s, 2));
                     std::lock_guard<std::mutex> lock(queue.mutex);
                     queue.items.push_back(std::move(set));
                     queue.ready.notify_one();
@@ -196,9 +180,9 @@ TEST_F(Threads, ObjectsHandedOverAreFreedThereAndLaterThreadsReuseTheirBlocks) {
                 // Copy-on-write through a copy made here: new counters from this thread's pool,
                 // the set's own ones released to the producer's.
                 rgnC_SetData copy = *set;
-                copy.AddSubset(2, 2, ids(7, 2), res_SetTypeEnm::NODE_SET, false, {});
+                copy.AddSubset(2, 2, listOf({7, 10}), res_SetTypeEnm::NODE_SET, false, {});
                 EXPECT_TRUE(set->NumSubset() == 2 && copy.NumSubset() == 3 &&
-                            set->SubSet(0).LookupIndex(set->SubSet(0).IdArray().ConstGet(5)) == 5)
+                            set->SubSet(1).LookupIndex(set->SubSet(1).IdArray().ConstGet(5)) == 5)
                     << "a set handed over arrived changed";
                 set.reset();
                 ++consumed;
