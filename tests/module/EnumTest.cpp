@@ -7,9 +7,9 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -47,13 +47,8 @@ TEST(PrimEnum, SetValueTakesOnlyExactTableEntriesAndLeavesTheObjectUnchangedOnFa
 // upper-case set type names, and that message lists no permissible names. An empty name is the
 // empty string, refused by every table.
 TEST(PrimEnum, ConstructorsThrowTheSystemMessagesWithSourcePositions) {
-    const RegionSetType nodeSet(cow_String("Node set"));
-    EXPECT_EQ(nodeSet.GetValue(), rgnC_SetType::NodeSet);
-    const struct {
-        std::function<void()> make;
-        const char* what;
-        int line;
-    } cases[] = {
+    EXPECT_EQ(RegionSetType(cow_String("Node set")).GetValue(), rgnC_SetType::NodeSet);
+    const std::tuple<void (*)(), const char*, int> cases[] = {
         {[] { SetTypeEnm t(static_cast<res_SetTypeEnm>(7)); },
          "omu_PrimEnum(Enum) - Enum value not allowed: 7  Permissible: \"NODE_SET\", "
          "\"ELEMENT_SET\", \"SURFACE_SET\", \"SURFACE_ELEMENT\", \"SURFACE_FACET\", "
@@ -63,20 +58,20 @@ TEST(PrimEnum, ConstructorsThrowTheSystemMessagesWithSourcePositions) {
          "omu_PrimEnum(const cow_String&) - str not allowed: NODE_SET  Permissible: \"Geometry "
          "set\", \"Node set\", \"Element set\", \"Geometry surface\", \"Mesh surface\", \"None\"",
          81},
-        {[&] { SetTypeEnm t(static_cast<const omu_PrimEnumBase&>(nodeSet)); },
+        {[] { SetTypeEnm t{RegionSetType(cow_String("Node set"))}; }, // from another enumeration
          "omu_PrimEnum(const omu_PrimEnumBase&) - str not allowed: Node set", 67},
         {[] { Ground g{cow_String()}; },
          "omu_PrimEnum(const cow_String&) - str not allowed:   Permissible: \"ATTACH_TO_REGION\", "
          "\"GROUND\"",
          81},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        const auto e = Refusal<omu_ValueErrorException>(c.make);
+    for (const auto& [make, what, line] : cases) {
+        SCOPED_TRACE(what);
+        const auto e = Refusal<omu_ValueErrorException>(make);
         ASSERT_TRUE(e);
-        EXPECT_STREQ(e->what(), c.what);
+        EXPECT_STREQ(e->what(), what);
         EXPECT_STREQ(e->File(), "generated/include/omu_PrimEnum");
-        EXPECT_EQ(e->Line(), c.line);
+        EXPECT_EQ(e->Line(), line);
     }
     // A value error is a command exception and so a framework exception.
     EXPECT_THROW(SetTypeEnm(static_cast<res_SetTypeEnm>(9)), nex_Exception);
