@@ -144,7 +144,8 @@ TEST_F(RegionStore, RegionsPairsAndPropagatingListsReadBackEqualWithTheirUids) {
         db.StoreRoot(cow_String("defaults"), Region("GONE", {"m"}, 3, 6));
         cls_SqliteConnection& sql = db.Database().Sql();
         sql.Execute("UPDATE rgnC_Region SET name = NULL, _space = NULL WHERE name = 'GONE'");
-        sql.Execute("UPDATE rgnC_RegionPair SET suppress = NULL WHERE ground1 = 0"); // pair 3
+        // Pairs 1 and 3; of all pairs only 3 and 4 were suppressed, so only 4 reads back so.
+        sql.Execute("UPDATE rgnC_RegionPair SET suppress = NULL WHERE ground1 = 0");
         cls_SqliteStatement st(sql, "SELECT group_concat(state) FROM (SELECT state FROM "
                                     "rgnC_PropRegionList ORDER BY 1)");
         ASSERT_TRUE(st.Step());
