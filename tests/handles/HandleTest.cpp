@@ -42,8 +42,7 @@ TEST_F(Handles, CopiesShareUntilAWriteOrAnAdoptionAndTheLastHolderReleases) {
         EXPECT_EQ(b.Count(), 1);
 
         // A sole holder writes in place.
-        LiveCounted* first = &b.Get();
-        EXPECT_EQ(&b.Get(), first);
+        EXPECT_EQ(&b.Get(), b.ConstPtr());
         EXPECT_EQ(LiveCounted::copies, copiesBefore + 1);
     }
     EXPECT_EQ(a.ConstPtr(), original);

@@ -4,8 +4,8 @@ from conftest import make_set
 
 
 def test_tuples_are_the_bridges():
-    # The same regions and expected tuples as the C++ bridge's own tests
-    # (tests/regions/ScriptingBridgeTest.cpp): the tuples come from omu_ReturnPrim.
+    # The tuples come from the bridge's omu_ReturnPrim and go back through omu_Get; the C++
+    # bridge test (tests/regions/ScriptingBridgeTest.cpp) checks only what a script cannot see.
     bare = rgn.Region("S", [], 7, 12, False)
     assert bare.to_tuple() == ("S", 7, 12, 0)
     region = rgn.Region("S", ["A", "B"], 7, 12, True)

@@ -2,7 +2,6 @@
 #include "Refusal.h"
 #include "nex_TextException.h"
 #include "pnt_PrettyPrint.h"
-#include "rgnC_Module.h"
 #include "rgnC_SetData.h"
 #include "rgnC_SubsetData.h"
 #include "typ_DebugFlags.h"
@@ -10,36 +9,47 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace {
 
 constexpr auto kNoType = static_cast<res_SetTypeEnm>(7);
 
-std::string messageOf(auto&& call) {
-    const auto e = Refusal<nex_TextException>(call);
-    if (!e)
-        return "(nothing thrown)";
-    EXPECT_STREQ(e->File(), "generated/module/rgn/com/impl/rgnC_SetData");
-    EXPECT_GT(e->Line(), 0);
-    return e->what();
+rgnC_SubsetData subset(cow_1DArrayList<int> ids, res_SetTypeEnm type = res_SetTypeEnm::NODE_SET) {
+    return rgnC_SubsetData(2, 5, 1, 9, type, false, ids, {});
+}
+
+// What a set or a subset prints at the debug level given.
+std::string printed(const auto& s, int level) {
+    std::string text;
+    typ_DebugFlags::SetDebugFlags(596, level);
+    pnt_debugPrint().AttachCapture(&text);
+    s.Print();
+    pnt_debugPrint().AttachCapture(nullptr);
+    typ_DebugFlags::SetDebugFlags(596, 0);
+    return text;
 }
 
 } // namespace
 
-TEST(SetData, AddSubsetHandsOutIndicesInOrderAndFillsInTheSetType) {
+// The messages of lookups that fail, with their source position, and indices past either end of
+// a set that holds subsets: the Python module's test_errors.py, through the bridge.
+TEST(SetData, AddSubsetHandsOutIndicesInOrderAndLookupsTakeTheFirstExactMatch) {
+    EXPECT_THROW(rgnC_SetData().SubSet(0), nex_TextException);
     rgnC_SetData set(12, cow_String("WELD"), res_SetTypeEnm::ELEMENT_SET, false, true);
     const cow_1DArrayList<int> ids = listOf({4, 5, 6});
     set.AddSubset(0, 1, ids, kNoType, false, {});
     set.AddSubset(0, 2, listOf({7}), res_SetTypeEnm::SURFACE_FACET, true, listOf({1}));
-    set.AddSubset(1, 1, listOf({8}), res_SetTypeEnm::NODE_SET, false, {});
+    set.AddSubset(0, 1, listOf({8}), kNoType, false, {});
     ASSERT_EQ(set.NumSubset(), 3);
     for (int k = 0; k < 3; ++k) {
         EXPECT_EQ(set.SubSet(k).SubsetIndex(), k);
         EXPECT_EQ(set.SubSet(k).SetIndex(), 12);
     }
-    EXPECT_EQ(set.SubSet(0).SubsetType(), res_SetTypeEnm::ELEMENT_SET);
-    EXPECT_EQ(set.SubSet(1).SubsetType(), res_SetTypeEnm::SURFACE_FACET);
-    EXPECT_EQ(set.SubSet(1).ClassIndex(), 2);
+    // A subset given no type (7) takes the set's, so 7 matches none; of two matches, the first.
+    EXPECT_EQ(&set.SubSet(0, 1, res_SetTypeEnm::ELEMENT_SET), &set.SubSet(0));
+    EXPECT_EQ(&set.SubSet(0, 2, res_SetTypeEnm::SURFACE_FACET), &set.SubSet(1));
+    EXPECT_THROW(set.SubSet(0, 1, kNoType), nex_TextException);
     // The subset shares the caller's ids.
     EXPECT_EQ(&set.SubSet(0).IdArray().ConstGet(0), &ids.ConstGet(0));
 
@@ -50,21 +60,6 @@ TEST(SetData, AddSubsetHandsOutIndicesInOrderAndFillsInTheSetType) {
     EXPECT_EQ(set.SubsetList().Count(), 3);
     set.AddSubset(2, 2, listOf({9}), kNoType, false, {});
     EXPECT_EQ(set.SubSet(3).MeshIndex(), 2);
-}
-
-TEST(SetData, LookupsThrowTheRangeAndNoMatchMessages) {
-    rgnC_SetData empty;
-    EXPECT_EQ(messageOf([&] { empty.SubSet(0); }), "Set data index outside range [0 - 0]: 0");
-
-    // Indices past either end of a set that holds subsets, and a mesh and class index no subset
-    // has: the Python module's test_errors.py, through the bridge.
-    rgnC_SetData set(1, cow_String("S"), res_SetTypeEnm::ELEMENT_SET, false, false);
-    set.AddSubset(3, 4, listOf({1}), kNoType, false, {});
-    set.AddSubset(3, 4, listOf({2}), kNoType, false, {});
-    // Two matches: the one added first. The type is compared exactly: 7 is not the set's.
-    EXPECT_EQ(set.SubSet(3, 4, res_SetTypeEnm::ELEMENT_SET).SubsetIndex(), 0);
-    EXPECT_EQ(messageOf([&] { set.SubSet(3, 4, kNoType); }),
-              "No set matching mesh index 3, class index 4 and type 7 was found.");
 }
 
 TEST(SetData, EqualityLooksAtTypeAndSubsetsOnly) {
@@ -87,25 +82,58 @@ TEST(SetData, EqualityLooksAtTypeAndSubsetsOnly) {
     EXPECT_EQ(copy.Uid(), original.Uid());
 }
 
-// From debug level 3 the set prints its subsets too, each as a subset prints itself.
-TEST(SetData, PrintListsTheSetAndItsSubsets) {
-    std::string out, subsetText;
+// A copy answers from a table of its own, and an assignment drops the table of the ids it
+// replaces, even one built for as many ids. A repeated id answers with its first position.
+TEST(SubsetData, LookupAgreesInCopiesAndAfterAssignmentAndGivesFirstPositions) {
+    EXPECT_EQ(subset({}).LookupIndex(0), rgnC_SubsetData::kNotFound);
+    // Several blocks of the list, negative ids among them.
+    const rgnC_SubsetData original = subset(idsFrom(-300, 100, 7));
+    const rgnC_SubsetData copy(original);
+    rgnC_SubsetData assigned = subset(idsFrom(0, 100));
+    EXPECT_EQ(assigned.LookupIndex(5), 5);
+    assigned = original;
+    for (const rgnC_SubsetData* s : {&original, &copy, &std::as_const(assigned)})
+        for (int v = -300; v < 400; ++v)
+            ASSERT_EQ(s->LookupIndex(v), (v + 300) % 7 ? rgnC_SubsetData::kNotFound : (v + 300) / 7)
+                << v;
+
+    const rgnC_SubsetData repeated = subset(listOf({3, 8, 3}));
+    EXPECT_EQ(repeated.LookupIndex(3), 0);
+    EXPECT_EQ(repeated.LookupIndex(8), 1);
+}
+
+// A set prints its own fields at any debug level, and from level 3 its subsets too, each as the
+// subset prints itself: its fields, its kind of surface (or "Unknown") and its size; a subset
+// prints nothing below level 3.
+TEST(SetData, SetsAndSubsetsPrintFromDebugLevelThree) {
     rgnC_SetData set(7, cow_String("SKIN"), res_SetTypeEnm::SURFACE_NODE, true, false);
     set.AddSubset(2, 3, listOf({1, 2, 3}), kNoType, true, {});
-    typ_DebugFlags::SetDebugFlags(596, 3);
-    pnt_debugPrint().AttachCapture(&subsetText);
-    set.SubSet(0).Print();
-    pnt_debugPrint().AttachCapture(&out);
-    set.Print();
-    typ_DebugFlags::SetDebugFlags(596, 0);
-    set.Print();
-    pnt_debugPrint().AttachCapture(nullptr);
     const std::string setLines = "Set Label               = SKIN\n"
                                  "Set Index               = 7\n"
                                  "Set Type             = Surface\n"
                                  "Internal Set            = True\n"
                                  "Unsorted Set            = False\n"
                                  "Num subsets in this set = 1\n";
+    const std::string subsetText = printed(set.SubSet(0), 3);
     EXPECT_MENTIONS(subsetText, "Node surface\nNum items in set = 3\n");
-    EXPECT_EQ(out, setLines + subsetText + setLines);
+    EXPECT_EQ(printed(set, 3), setLines + subsetText);
+    EXPECT_EQ(printed(set, 0), setLines);
+
+    const rgnC_SubsetData s(4, 6, 1, 12, res_SetTypeEnm::ELEMENT_SET, true, listOf({5, 6}), {});
+    EXPECT_EQ(printed(s, 2), "");
+    EXPECT_EQ(printed(s, 3), "Set Index        = 12\n"
+                             "SubSet Index     = 1\n"
+                             "Mesh Index       = 4\n"
+                             "Class Data Index = 6\n"
+                             "Subset Type      = 1\n"
+                             "Unsorted         = YES\n"
+                             "Unknown\n"
+                             "Num items in set = 2\n");
+    const char* kinds[] = {"Facetless surface", "Faceted surface", "Edge contact surface"};
+    for (int t = 3; t <= 5; ++t) {
+        const auto surface = subset(listOf({1}), static_cast<res_SetTypeEnm>(t));
+        EXPECT_MENTIONS(printed(surface, 5), std::string("\n") + kinds[t - 3] + "\n");
+    }
+    EXPECT_EQ(RefusalText<nex_TextException>([] { subset({}).Print(); }),
+              "Error - set not loaded.");
 }

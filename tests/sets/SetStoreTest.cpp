@@ -1,3 +1,4 @@
+#include "IdList.h"
 #include "ModuleWalk.h"
 #include "RegionWorld.h"
 #include "cls_xoList.h"
@@ -5,15 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace {
-
-cow_1DArrayList<int> idsFrom(int first, int n, int step = 1) {
-    cow_1DArrayList<int> l;
-    for (int i = 0; i < n; ++i)
-        l.Append(first + i * step);
-    return l;
-}
 
 // Set s holds a node, an element and two surface subsets; ids derive from s.
 rgnC_SetData makeSet(int s) {
@@ -42,23 +37,9 @@ using SetStore = RegionWorld::Fixture;
 
 } // namespace
 
-TEST_F(SetStore, MissingAttributesReadAsTheirDefaults) {
-    {
-        ddr_Ddb db(cow_String("model"), file, ddr_Ddb::Mode::Create);
-        db.StoreRoot(cow_String("one"), makeSet(5));
-        cls_SqliteConnection& sql = db.Database().Sql();
-        sql.Execute("UPDATE rgnC_SetData SET setLabel = NULL");
-        sql.Execute("UPDATE rgnC_SubsetData SET meshIndex = NULL, classIndex = NULL");
-    }
-    ddr_Ddb db(cow_String("model"), file, ddr_Ddb::Mode::ReadOnly);
-    const rgnC_SetData back = db.LoadRoot<rgnC_SetData>(cow_String("one"));
-    EXPECT_EQ(back.SetLabel(), cow_String("0"));
-    EXPECT_EQ(back.SubSet(1).MeshIndex(), 0);
-    EXPECT_EQ(back.SubSet(1).ClassIndex(), 0);
-}
-
 // A path to a subset resolves fetching only the set it names and that subset; the whole list,
-// read afterwards, gives back every stored attribute of a set and its subsets, uids included.
+// read afterwards, gives back every stored attribute of a set and its subsets, uids included,
+// and the defaults of attributes missing from the file.
 TEST_F(SetStore, AStoredSubsetPathFetchesOnlyWhatItNamesAndSetsReadBackWhole) {
     const rgnC_SetData original = makeSet(14); // internal and unsorted
     {
@@ -68,6 +49,10 @@ TEST_F(SetStore, AStoredSubsetPathFetchesOnlyWhatItNamesAndSetsReadBackWhole) {
             sets.Insert(s, s == 14 ? original : makeSet(s));
         db.StoreRoot(cow_String("sets"), sets);
         db.StoreRoot(cow_String("path"), subsetPath(17, 2));
+        cls_SqliteConnection& sql = db.Database().Sql();
+        sql.Execute("UPDATE rgnC_SetData SET setLabel = NULL WHERE setIndex = 5");
+        sql.Execute("UPDATE rgnC_SubsetData SET meshIndex = NULL, classIndex = NULL "
+                    "WHERE setIndex = 5");
     }
     ddr_Ddb db(cow_String("model"), file, ddr_Ddb::Mode::ReadOnly);
     const rgnC_SubsetDataPath path = db.LoadRoot<rgnC_SubsetDataPath>(cow_String("path"));
@@ -90,6 +75,10 @@ TEST_F(SetStore, AStoredSubsetPathFetchesOnlyWhatItNamesAndSetsReadBackWhole) {
     EXPECT_EQ(back.Uid(), original.Uid());
     for (int k = 0; k < original.NumSubset(); ++k)
         EXPECT_EQ(back.SubSet(k).Uid(), original.SubSet(k).Uid()) << k;
+    const rgnC_SetData& defaults = sets.ConstGet(5);
+    EXPECT_EQ(defaults.SetLabel(), cow_String("0"));
+    EXPECT_EQ(std::pair(defaults.SubSet(3).MeshIndex(), defaults.SubSet(3).ClassIndex()),
+              std::pair(0, 0)); // stored as 1 and 3
 }
 
 TEST_F(SetStore, PathsReloadWithTextsUidsAndSharedImplementations) {
@@ -106,15 +95,13 @@ TEST_F(SetStore, PathsReloadWithTextsUidsAndSharedImplementations) {
     }
     ddr_Ddb db(cow_String("model"), file, ddr_Ddb::Mode::ReadOnly);
     const auto back = db.LoadRoot<rgnC_SubsetDataPath>(cow_String("a"));
-    EXPECT_TRUE(back == path);
+    EXPECT_TRUE(back == path); // the same text: every index and name along the path
     EXPECT_EQ(back.Uid(), path.Uid());
     const auto& entry = implOf<rgnC_SubsetDataInList>(back);
     const auto& original = implOf<rgnC_SubsetDataInList>(path);
     EXPECT_EQ(entry.Uid(), original.Uid());
-    EXPECT_EQ(entry.Index(), 1);
     const auto& member = implOf<rgnC_SubsetListOfSet>(entry.Parent());
     EXPECT_EQ(member.Uid(), implOf<rgnC_SubsetListOfSet>(original.Parent()).Uid());
-    EXPECT_EQ(member.Parent().Path(), cow_String("model.sets[4]"));
 
     // Handles that shared one implementation when stored share it again when loaded.
     const auto both = db.LoadRoot<cls_xoList<rgnC_SubsetDataPath>>(cow_String("both"));
