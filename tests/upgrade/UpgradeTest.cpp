@@ -101,8 +101,7 @@ protected:
     static void SetUpTestSuite() { OldModel::Start(); }
 
     TempDir dir;
-    std::string old = dir.File("old.db");
-    std::string upgraded = dir.File("new.db");
+    const std::string old = dir.File("old.db"), upgraded = dir.File("new.db");
 };
 
 } // namespace
