@@ -5,8 +5,8 @@
 
 #include "Files.h"
 #include "ModuleStart.h"
+#include "Refusal.h"
 #include "TempDir.h"
-#include "cls_Map2ObjIter.h"
 #include "ddr_Ddb.h"
 #include "rgnC_Paths.h"
 #include "rgnC_SetDataMap.h"
@@ -75,9 +75,10 @@ protected:
         return word + "'";
     }
 
-    // A run refused as the tool refuses: exit code 1 and one line on standard error.
+    // A run refused as the tool refuses: exit code 1 and one line on standard error, "rgn: ...".
     static ::testing::AssertionResult failedInOneLine(const ToolRun& r) {
-        if (r.code == 1 && std::count(r.err.begin(), r.err.end(), '\n') == 1)
+        if (r.code == 1 && std::count(r.err.begin(), r.err.end(), '\n') == 1 &&
+            r.err.rfind("rgn: ", 0) == 0)
             return ::testing::AssertionSuccess();
         return ::testing::AssertionFailure() << "exit code " << r.code << ", said: " << r.err;
     }
@@ -87,23 +88,36 @@ protected:
     }
     std::string file(const std::string& name) const { return dir.File(name); }
 
-    // What the scratch folder holds, to show that a failure left nothing behind.
-    std::set<std::string> folder() const {
-        std::set<std::string> names;
+    // What the scratch folder holds, name -> bytes (empty for a folder), to show that a failure
+    // left nothing behind and changed nothing.
+    std::map<std::string, std::string> folder() const {
+        std::map<std::string, std::string> files;
         for (const auto& e : std::filesystem::directory_iterator(dir.File("")))
-            names.insert(e.path().filename().string());
-        return names;
+            files[e.path().filename().string()] = e.is_regular_file() ? ReadFile(e.path()) : "";
+        return files;
     }
 
+    // The standard output of a run that must succeed as a script runs it: with no terminal the
+    // tool draws no progress, so nothing comes on standard error.
+    std::string outputOf(const std::vector<std::string>& args) const {
+        const ToolRun r = rgn(args);
+        EXPECT_EQ(r.code, 0) << r.err;
+        EXPECT_EQ(r.err, "");
+        return r.out;
+    }
+    // What an import of `input` into a new database `db` stored, read through the library.
+    StoredSets imported(const std::string& input, const std::string& db) const {
+        outputOf({"import", input, db});
+        return storedSets(db);
+    }
+
+    // The tool stores the sets of a mesh under the keys 0, 1, ... of the root "sets".
     static StoredSets storedSets(const std::string& db) {
-        using Iter = cls_Map2ObjIter<int, rgnC_SetData,
-                                     cow_ArrayCOW<rgnC_SetData, cow_Virtual<rgnC_SetData>>>;
         StoredSets out;
         ddr_Ddb model(cow_String("model"), db, ddr_Ddb::Mode::ReadOnly);
         const auto list = model.LoadRoot<rgnC_SetDataMap>(cow_String("sets"));
-        Iter it(list);
-        for (it.First(); !it.IsDone(); it.Next()) {
-            const rgnC_SetData& set = it.CurrentValue();
+        for (int key = 0; key < list.Count(); ++key) {
+            const rgnC_SetData& set = list.ConstGet(key);
             StoredSet& s = out[{set.SetLabel().str(), static_cast<int>(set.SetType())}];
             for (int k = 0; k < set.NumSubset(); ++k) {
                 const rgnC_SubsetData& sub = set.SubSet(k);

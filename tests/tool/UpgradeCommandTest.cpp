@@ -13,25 +13,20 @@ TEST_F(ToolUpgrade, AnOldDatabaseIsUpgradedIntoANewFileOnce) {
         std::string("gzip -dc '") + RGN_GOLDEN_FOLDER + "/oldest-203.rdb.gz' > '" + old + "'";
     ASSERT_EQ(std::system(unpack.c_str()), 0);
     const ToolRun refused = rgn({"ls", old});
-    EXPECT_EQ(refused.code, 1);
-    EXPECT_NE(refused.err.find("upgrade"), std::string::npos) << refused.err;
+    EXPECT_TRUE(failedInOneLine(refused));
+    EXPECT_MENTIONS(refused.err, "upgrade");
 
-    const ToolRun upgrade = rgn({"upgrade", old, upgraded, "--json"});
-    ASSERT_EQ(upgrade.code, 0) << upgrade.err;
-    EXPECT_NE(upgrade.out.find("\"upgraded\""), std::string::npos) << upgrade.out;
-    const ToolRun check = rgn({"check", upgraded});
-    EXPECT_EQ(check.code, 0) << check.out << check.err;
-    const ToolRun show = rgn({"show", upgraded, "model.sets[4].subset[2]"});
-    EXPECT_EQ(show.code, 0) << show.err;
-    EXPECT_NE(show.out.find("4020"), std::string::npos) << show.out; // its first id
+    const std::string upgrade = outputOf({"upgrade", old, upgraded, "--json"});
+    EXPECT_MENTIONS(upgrade, "\"upgraded\"");
+    outputOf({"check", upgraded});
+    const std::string shown = outputOf({"show", upgraded, "model.sets[4].subset[2]"});
+    EXPECT_MENTIONS(shown, "4020"); // its first id
 
-    const ToolRun again = rgn({"upgrade", upgraded, file("again.rdb")});
-    EXPECT_EQ(again.code, 0);
-    EXPECT_NE(again.out.find("nothing written"), std::string::npos) << again.out;
+    const std::string again = outputOf({"upgrade", upgraded, file("again.rdb")});
+    EXPECT_MENTIONS(again, "nothing written");
     EXPECT_TRUE(failedInOneLine(rgn({"upgrade", old, upgraded})));
 
-    const ToolRun compact = rgn({"compact", upgraded});
-    EXPECT_EQ(compact.code, 0) << compact.err;
-    const ToolRun compacted = rgn({"check", upgraded, "--json"});
-    EXPECT_NE(compacted.out.find("\"unreachable rows\": 0"), std::string::npos) << compacted.out;
+    outputOf({"compact", upgraded});
+    const std::string compacted = outputOf({"check", upgraded, "--json"});
+    EXPECT_MENTIONS(compacted, "\"unreachable rows\": 0");
 }
