@@ -1,5 +1,7 @@
 #include "Refusal.h"
+#include "mdl_PropAttr.h"
 #include "nex_Exception.h"
+#include "omu_PrimEnumDefs.h"
 #include "omu_ValueErrorException.h"
 #include "res_SetTypeEnm.h"
 #include "rgnC_GroundEnum.h"
@@ -17,7 +19,15 @@ using Ground = omu_PrimEnum<rgnC_GroundEnum, 1>;
 using SetTypeEnm = omu_PrimEnum<res_SetTypeEnm, 1>;
 using RegionSetType = omu_PrimEnum<rgnC_SetType, 1>;
 
+// An enumeration of the tests' own whose one name is also a propagation state's.
+enum class Sharing : int { Set = 7 };
+
 } // namespace
+
+template <>
+const omu_PrimEnumBase::PrimEnumTableEl omu_PrimEnum<Sharing, 1>::table[] = {{"SET", 7},
+                                                                             {nullptr, 0}};
+template class omu_PrimEnum<Sharing, 1>;
 
 TEST(PrimEnum, SetValueTakesOnlyExactTableEntriesAndLeavesTheObjectUnchangedOnFailure) {
     Ground g(rgnC_GroundEnum::ATTACH_TO_REGION);
@@ -93,4 +103,10 @@ TEST(PrimEnum, CopyIsAnIndependentObjectOfTheSameInstantiation) {
     EXPECT_EQ(original.GetValue(), res_SetTypeEnm::SURFACE_EDGE);
     EXPECT_FALSE(*copy == original);
     EXPECT_EQ(original.AsRepr(), cow_String("'SURFACE_EDGE'"));
+
+    // Equal names of different enumerations are different primitives.
+    const omu_PrimEnum<Sharing, 1> shared(Sharing::Set);
+    const omu_PrimEnum<mdl_PropAttributeStateEnm, 1> state(mdl_PropAttributeStateEnm::Set);
+    ASSERT_STREQ(shared.GetString(), state.GetString());
+    EXPECT_FALSE(shared == state);
 }
